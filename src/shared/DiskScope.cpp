@@ -1,0 +1,269 @@
+#include "DiskScope.h"
+
+#include "Base64.h"
+#include "DecodingError.h"
+#include "InstallSafety.h"
+#include "Paths.h"
+#include "PosixError.h"
+#include "ScopeError.h"
+#include "platform/FileFlags.h"
+#include "platform/Volumes.h"
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+constexpr std::array<std::string_view, 14> packageSuffixes = {
+    ".pkg", ".mpkg", ".plugin", ".kext", ".appex", ".xpc", ".app",
+    ".framework", ".bundle", ".photoslibrary", ".pvm", ".utm", ".vmwarevm", ".sparsebundle",
+};
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// Strictly below root: root + "/" as prefix, or any absolute path for root "/".
+bool strictlyBelow(std::string_view path, std::string_view root)
+{
+    if (root == "/")
+        return startsWith(path, "/") && path.size() > 1;
+    return path.size() > root.size() + 1 && startsWith(path, root) && path[root.size()] == '/';
+}
+
+bool nameForbidsDeletion(std::string_view component)
+{
+    const std::string name = Paths::lowercased(component);
+    if (name.front() == '.' || name == "applications" || name == "system")
+        return true;
+    for (std::string_view suffix : packageSuffixes)
+        if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            return true;
+    return false;
+}
+
+std::string volumeNameFor(const std::string& root)
+{
+    std::string volume;
+    std::string label;
+    try {
+        const Mount mount = Volumes::containing(root);
+        volume = Paths::standardized(mount.mountPoint);
+        label = Volumes::label(mount);
+    } catch (const Problem&) {
+        // An unanswered volume query counts as no values.
+    }
+    if ((root == "/" || volume == root) && !label.empty())
+        return label;
+    return std::string(Paths::lastComponent(root));
+}
+
+const nlohmann::json& required(const nlohmann::json& json, const char* key)
+{
+    const auto found = json.find(key);
+    if (found == json.end())
+        throw DecodingError(std::string("No value for key “") + key + "”.");
+    return *found;
+}
+
+template <typename T>
+T integer(const nlohmann::json& value, const char* key)
+{
+    using Limits = std::numeric_limits<T>;
+    bool fits = false;
+    if (value.is_number_unsigned()) {
+        fits = value.get<uint64_t>() <= static_cast<uint64_t>(Limits::max());
+    } else if (value.is_number_integer()) {
+        const int64_t number = value.get<int64_t>();
+        fits = number >= static_cast<int64_t>(Limits::min());
+    }
+    if (!fits)
+        throw DecodingError(std::string("The value for key “") + key + "” is not a suitable integer.");
+    return value.get<T>();
+}
+
+std::string string(const nlohmann::json& json, const char* key)
+{
+    const nlohmann::json& value = required(json, key);
+    if (!value.is_string())
+        throw DecodingError(std::string("The value for key “") + key + "” is not a string.");
+    return value.get<std::string>();
+}
+
+bool boolean(const nlohmann::json& json, const char* key)
+{
+    const nlohmann::json& value = required(json, key);
+    if (!value.is_boolean())
+        throw DecodingError(std::string("The value for key “") + key + "” is not a boolean.");
+    return value.get<bool>();
+}
+
+}
+
+DiskScope::DiskScope(const std::string& root, bool cloud, const std::string& data, bool readOnly)
+{
+    InstallSafety::validate(data, true);
+    char resolved[PATH_MAX];
+    if (!realpath(root.c_str(), resolved))
+        throw PosixError(errno);
+    const std::string path = resolved;
+    const auto st = FileStatus::of(path);
+    if (!st || !st->isDirectory())
+        throw ScopeError(ScopeError::unavailable);
+    Mount mount;
+    try {
+        mount = Volumes::containing(path);
+    } catch (const Problem&) {
+        throw ScopeError(ScopeError::needsCloud);
+    }
+    if (!cloud && (!mount.local() || provider(path) || (st->flags & FileFlags::dataless)))
+        throw ScopeError(ScopeError::needsCloud);
+    if (const auto startup = FileStatus::of(std::string(startupData)))
+        startupDataDevice_ = startup->device;
+    readOnly_ = readOnly;
+    root_ = path;
+    name_ = volumeNameFor(path);
+    cloud_ = cloud;
+    data_ = Paths::standardized(data);
+    device_ = st->device;
+    inode_ = st->inode;
+}
+
+bool DiskScope::valid() const
+{
+    const auto st = FileStatus::of(root_);
+    return st && st->device == device_ && st->inode == inode_;
+}
+
+std::vector<std::string> DiskScope::roots() const
+{
+    if (root_ == "/")
+        return {"/", std::string(startupData)};
+    return {root_};
+}
+
+std::string DiskScope::capacityPath() const
+{
+    return root_ == "/" ? std::string(startupData) : root_;
+}
+
+std::string DiskScope::reports() const
+{
+    return Paths::child(data_, "Reports");
+}
+
+std::string DiskScope::savedViews() const
+{
+    return Paths::child(data_, "Saved Views");
+}
+
+std::string_view DiskScope::visible(std::string_view path) const
+{
+    if (root_ == "/" && path.size() > startupData.size() && startsWith(path, startupData)
+        && path[startupData.size()] == '/')
+        return path.substr(startupData.size());
+    return path;
+}
+
+bool DiskScope::allows(std::string_view path, const FileStatus& st) const
+{
+    const std::string_view p = visible(path);
+    if (p != root_ && !strictlyBelow(p, root_))
+        return false;
+    const bool sameDisk = st.device == device_ || (root_ == "/" && startupDataDevice_ && st.device == *startupDataDevice_);
+    if (!sameDisk)
+        return false;
+    if (cloud_)
+        return true;
+    return !provider(p) && !(st.flags & FileFlags::dataless);
+}
+
+bool DiskScope::deletable(std::string_view path) const
+{
+    const std::string_view p = visible(path);
+    if (p == root_ || !strictlyBelow(p, root_))
+        return false;
+    for (const std::string& folder : {reports(), savedViews()})
+        if (inside(p, folder) || inside(folder, p))
+            return false;
+    bool forbidden = false;
+    Paths::forEachComponent(p, [&](std::string_view component) {
+        forbidden = nameForbidsDeletion(component);
+        return !forbidden;
+    });
+    return !forbidden;
+}
+
+bool DiskScope::inside(std::string_view path, std::string_view folder)
+{
+    if (path == folder)
+        return true;
+    if (folder == "/")
+        return startsWith(path, "/");
+    return path.size() > folder.size() && startsWith(path, folder) && path[folder.size()] == '/';
+}
+
+bool DiskScope::provider(std::string_view path)
+{
+    bool afterLibrary = false;
+    bool found = false;
+    Paths::forEachComponent(path, [&](std::string_view component) {
+        found = afterLibrary && (component == "CloudStorage" || component == "Mobile Documents");
+        afterLibrary = component == "Library";
+        return !found;
+    });
+    return found;
+}
+
+std::optional<FileStatus> DiskScope::info(const std::string& path)
+{
+    return FileStatus::of(path);
+}
+
+nlohmann::json DiskScope::toJson() const
+{
+    nlohmann::json json = {
+        {"readOnly", readOnly_}, {"root", root_}, {"name", name_}, {"cloud", cloud_},
+        {"data", data_}, {"device", device_}, {"inode", inode_},
+    };
+    if (startupDataDevice_)
+        json["startupDataDevice"] = *startupDataDevice_;
+    return json;
+}
+
+DiskScope DiskScope::fromJson(const nlohmann::json& json)
+{
+    if (!json.is_object())
+        throw DecodingError("Expected a dictionary.");
+    DiskScope scope;
+    scope.readOnly_ = boolean(json, "readOnly");
+    scope.root_ = string(json, "root");
+    scope.name_ = string(json, "name");
+    scope.cloud_ = boolean(json, "cloud");
+    scope.data_ = string(json, "data");
+    scope.device_ = integer<int32_t>(required(json, "device"), "device");
+    scope.inode_ = integer<uint64_t>(required(json, "inode"), "inode");
+    if (const auto found = json.find("startupDataDevice"); found != json.end() && !found->is_null())
+        scope.startupDataDevice_ = integer<int32_t>(*found, "startupDataDevice");
+    return scope;
+}
+
+std::string DiskScope::toBase64() const
+{
+    return Base64::encode(toJson().dump());
+}
+
+DiskScope DiskScope::fromBase64(std::string_view text)
+{
+    const auto bytes = Base64::decode(text);
+    if (!bytes)
+        throw DecodingError("The text is not Base64.");
+    const nlohmann::json json = nlohmann::json::parse(*bytes, nullptr, false);
+    if (json.is_discarded())
+        throw DecodingError("The text is not valid JSON.");
+    return fromJson(json);
+}

@@ -1,0 +1,8 @@
+#include "PosixError.h"
+
+#include <cstring>
+
+PosixError::PosixError(int code)
+    : Problem("The operation couldn’t be completed. " + std::string(std::strerror(code))), code_(code)
+{
+}

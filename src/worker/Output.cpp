@@ -1,0 +1,35 @@
+#include "Output.h"
+
+#include "PosixError.h"
+#include "platform/UniqueFd.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace Output {
+
+void write(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throw PosixError(errno);
+        }
+        bytes.remove_prefix(static_cast<size_t>(written));
+    }
+}
+
+void writeNewFile(const std::string& path, std::string_view bytes)
+{
+    UniqueFd file(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!file)
+        throw PosixError(errno);
+    write(file.get(), bytes);
+    if (close(file.release()) != 0)
+        throw PosixError(errno);
+}
+
+}

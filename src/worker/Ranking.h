@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The ten largest files of each of four groups: all files, media files, and the same two
+// restricted to files that may be selected for deletion.
+class Ranking {
+public:
+    struct Entry {
+        std::string path;
+        int64_t size = 0;
+        std::vector<std::string> stamp;
+        std::string_view policy;
+    };
+
+    static constexpr size_t groupCount = 4;
+    static constexpr size_t capacity = 10;
+    static constexpr std::array<std::string_view, groupCount> labels = {
+        "All files", "Video & audio", "Selectable: All files", "Selectable: Video & audio",
+    };
+
+    // True when the name's extension marks an audio or video file.
+    static bool isMedia(std::string_view name);
+
+    // Bit i is set when group i would take a file of this size and path. Allocates nothing.
+    unsigned accepting(bool media, int64_t size, std::string_view path) const;
+    // Adds the entry to the accepting groups that take its policy.
+    void add(unsigned accepting, const Entry& entry);
+
+    const std::vector<Entry>& group(size_t index) const { return groups_[index]; }
+
+private:
+    std::array<std::vector<Entry>, groupCount> groups_;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "DiskScope.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace Worker {
+// The delete operation: removes the reviewed rows of the request that are still exactly
+// what the scan saw, logging each to the scan report. Throws on a bad request or report.
+nlohmann::json remove(const DiskScope& scope, const std::string& request);
+// Removes one reviewed file, reached without following links. Throws Failure with the
+// reason when the file is left alone.
+void removeEntry(const std::string& raw, const std::vector<std::string>& signature, bool approved,
+                 const DiskScope& scope);
+}

@@ -1,0 +1,217 @@
+#include "Scanner.h"
+
+#include "Capacity.h"
+#include "Failure.h"
+#include "Output.h"
+#include "Policy.h"
+#include "ReportFile.h"
+#include "Stamp.h"
+#include "platform/UniqueFd.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr auto tickInterval = std::chrono::milliseconds(650);
+
+// Opens a folder without following a link anywhere on its path, so a folder swapped for a
+// link while queued is never read through it.
+int openFolder(const std::string& path)
+{
+    open_how how {};
+    how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+    const long fd = syscall(SYS_openat2, AT_FDCWD, path.c_str(), &how, sizeof how);
+    if (fd >= 0 || errno != ENOSYS)
+        return static_cast<int>(fd);
+    return open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+}
+
+bool isDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool isOtherVolumes(const std::string& path)
+{
+    return path == "/Volumes" || path == "/System/Volumes";
+}
+
+std::string reportText(const DiskScope& scope, const Scanner& scanner, const Usage& usage)
+{
+    std::string text = "tallyroom • " + scope.name() + " • " + scope.root();
+    text += "\n" + std::to_string(scanner.files()) + " readable files; " + std::to_string(scanner.errors()) + " skipped.";
+    text += "\nCapacity / used / available (bytes): " + std::to_string(usage.capacity) + " / "
+            + std::to_string(usage.used) + " / " + std::to_string(usage.free);
+    for (size_t index = 0; index < Ranking::groupCount; ++index) {
+        text += "\n\n";
+        text += Ranking::labels[index];
+        for (const Ranking::Entry& entry : scanner.ranking().group(index)) {
+            text += "\n" + std::to_string(entry.size) + " bytes  ";
+            text += scope.visible(entry.path);
+            text += "  [";
+            text += entry.policy;
+            text += "]";
+        }
+    }
+    return text;
+}
+
+std::vector<Row> rows(const DiskScope& scope, const Ranking& ranking)
+{
+    std::vector<Row> rows;
+    for (size_t index = 0; index < Ranking::groupCount; ++index) {
+        for (const Ranking::Entry& entry : ranking.group(index)) {
+            auto row = std::find_if(rows.begin(), rows.end(), [&](const Row& r) { return r.raw == entry.path; });
+            if (row == rows.end()) {
+                row = rows.insert(rows.end(), Row {entry.path, std::string(scope.visible(entry.path)), entry.size,
+                                                   entry.stamp, entry.policy == Worker::Policy::normal,
+                                                   entry.policy == Worker::Policy::challenge, {}});
+            }
+            row->groups.emplace_back(Ranking::labels[index]);
+        }
+    }
+    return rows;
+}
+
+}
+
+Scanner::Scanner(const DiskScope& scope, int progressFd) : scope_(scope), progressFd_(progressFd)
+{
+    path_.reserve(4096);
+}
+
+void Scanner::walk()
+{
+    for (const std::string& root : scope_.roots())
+        walkRoot(root);
+}
+
+void Scanner::walkRoot(const std::string& root)
+{
+    struct statvfs fs;
+    if (statvfs(root.c_str(), &fs) == 0)
+        estimate_ += fs.f_files - fs.f_ffree;
+    const auto st = FileStatus::of(root);
+    if (!st)
+        throw Failure("Target volume is unavailable.");
+    rootDevice_ = st->device;
+    divisor_ = std::max<uint64_t>(estimate_, 1);
+    readFolders_.clear();
+    stack_.assign({root});
+    while (!stack_.empty()) {
+        const std::string folder = std::move(stack_.back());
+        stack_.pop_back();
+        if (!scope_.valid())
+            throw Failure("The selected disk was disconnected or replaced.");
+        readFolder(folder);
+    }
+}
+
+void Scanner::readFolder(const std::string& folder)
+{
+    const auto st = FileStatus::of(folder);
+    if (!st || !st->isDirectory() || !scope_.allows(folder, *st)) {
+        ++errors_;
+        return;
+    }
+    UniqueFd fd(openFolder(folder));
+    if (!fd) {
+        ++errors_;
+        return;
+    }
+    // Pass over a folder replaced since it was examined, or one already read.
+    const auto opened = FileStatus::ofDescriptor(fd.get());
+    if (!opened || opened->device != rootDevice_ || opened->inode != st->inode || !readFolders_.insert(st->inode).second)
+        return;
+    DIR* stream = fdopendir(fd.get());
+    if (!stream) {
+        ++errors_;
+        return;
+    }
+    fd.release();
+    readEntries(stream, folder);
+    closedir(stream);
+}
+
+void Scanner::readEntries(DIR* stream, const std::string& folder)
+{
+    const int folderFd = dirfd(stream);
+    path_.assign(folder);
+    if (folder != "/")
+        path_ += '/';
+    const size_t base = path_.size();
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(stream);
+        if (!entry)
+            break;
+        if (isDotOrDotDot(entry->d_name))
+            continue;
+        path_.resize(base);
+        path_.append(entry->d_name);
+        if (isOtherVolumes(path_))
+            continue;
+        const auto st = FileStatus::at(folderFd, entry->d_name);
+        if (!st) {
+            ++errors_;
+            continue;
+        }
+        if (st->device != rootDevice_ || !scope_.allows(path_, *st))
+            continue;
+        countEntry(folder);
+        if (st->isDirectory())
+            stack_.push_back(path_);
+        else if (st->isRegular())
+            rank(*st, entry->d_name);
+    }
+    if (errno != 0)
+        ++errors_;
+}
+
+void Scanner::countEntry(const std::string& folder)
+{
+    ++entries_;
+    if (entries_ != 1 && entries_ % 128 != 0)
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (lastTick_ && now - *lastTick_ <= tickInterval)
+        return;
+    lastTick_ = now;
+    const uint64_t percent = std::min<uint64_t>(99, static_cast<uint64_t>(entries_) * 100 / divisor_);
+    const Tick tick {std::string(scope_.visible(folder)), entries_, files_, errors_, static_cast<int64_t>(percent)};
+    Output::write(progressFd_, Wire::serialize(tick) + "\n");
+}
+
+void Scanner::rank(const FileStatus& st, std::string_view name)
+{
+    ++files_;
+    const bool media = Ranking::isMedia(name);
+    const unsigned accepting = ranking_.accepting(media, st.size, path_);
+    if (!accepting)
+        return;
+    ranking_.add(accepting, {path_, st.size, Worker::signature(st), Worker::mode(scope_, path_, st)});
+}
+
+namespace Worker {
+
+nlohmann::json scan(const DiskScope& scope)
+{
+    Scanner scanner(scope, STDOUT_FILENO);
+    scanner.walk();
+    if (!scope.valid())
+        throw Failure("The selected disk is no longer available.");
+    const Usage capacity = usage(scope);
+    const std::string reportPath = scope.readOnly() ? std::string() : report(scope, "Disk scan");
+    if (!reportPath.empty())
+        Output::writeNewFile(reportPath, reportText(scope, scanner, capacity));
+    return Scan {rows(scope, scanner.ranking()), scanner.files(), scanner.errors(), capacity, reportPath};
+}
+
+}

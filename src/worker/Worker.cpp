@@ -1,0 +1,98 @@
+#include "Worker.h"
+
+#include "Base64.h"
+#include "DecodingError.h"
+#include "DiskScope.h"
+#include "Failure.h"
+#include "Output.h"
+#include "PosixError.h"
+#include "Remove.h"
+#include "Scanner.h"
+#include "Verify.h"
+#include "Wire.h"
+
+#include <cerrno>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+// Far more than any reviewed selection needs; a larger request is refused unread.
+constexpr size_t requestLimit = 64u << 20;
+
+std::string readRequest()
+{
+    std::string request;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got == 0)
+            return request;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw PosixError(errno);
+        }
+        request.append(buffer, static_cast<size_t>(got));
+        if (request.size() > requestLimit)
+            throw Failure("Invalid request.");
+    }
+}
+
+DiskScope decodeScope(int argc, char** argv)
+{
+    if (argc < 3)
+        throw Failure("Choose a target disk first.");
+    const auto bytes = Base64::decode(argv[2]);
+    if (!bytes)
+        throw Failure("Choose a target disk first.");
+    const nlohmann::json json = nlohmann::json::parse(*bytes);
+    return DiskScope::fromJson(json);
+}
+
+nlohmann::json perform(const std::string& operation, const DiskScope& scope)
+{
+    if (!scope.valid())
+        throw Failure("Target disk is unavailable or has changed.");
+    if (scope.readOnly() && operation != "scan")
+        throw Failure("This action requires Active Mode.");
+    if (operation == "scan")
+        return Worker::scan(scope);
+    if (operation == "delete")
+        return Worker::remove(scope, readRequest());
+    if (operation == "verify")
+        return Worker::verify(scope);
+    throw Failure("Unknown operation.");
+}
+
+int fail(const std::string& description)
+{
+    try {
+        Output::write(STDERR_FILENO, description);
+    } catch (const Problem&) {
+        // Nowhere left to say it; the status still tells.
+    }
+    return 1;
+}
+
+}
+
+namespace Worker {
+
+int main(int argc, char** argv)
+{
+    try {
+        const DiskScope scope = decodeScope(argc, argv);
+        const nlohmann::json result = perform(argv[1], scope);
+        Output::write(STDOUT_FILENO, Wire::serialize(result));
+        return 0;
+    } catch (const Problem& problem) {
+        return fail(problem.description());
+    } catch (const nlohmann::json::exception& error) {
+        return fail(DecodingError(error.what()).description());
+    } catch (const std::bad_alloc&) {
+        return fail(PosixError(ENOMEM).description());
+    }
+}
+
+}

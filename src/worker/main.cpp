@@ -1,0 +1,6 @@
+#include "Worker.h"
+
+int main(int argc, char** argv)
+{
+    return Worker::main(argc, argv);
+}
