@@ -79,7 +79,8 @@ T integer(const nlohmann::json& value, const char* key)
         fits = value.get<uint64_t>() <= static_cast<uint64_t>(Limits::max());
     } else if (value.is_number_integer()) {
         const int64_t number = value.get<int64_t>();
-        fits = number >= static_cast<int64_t>(Limits::min());
+        fits = number < 0 ? number >= static_cast<int64_t>(Limits::min())
+                          : static_cast<uint64_t>(number) <= static_cast<uint64_t>(Limits::max());
     }
     if (!fits)
         throw DecodingError(std::string("The value for key “") + key + "” is not a suitable integer.");
