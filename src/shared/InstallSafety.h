@@ -14,4 +14,11 @@ const std::string& defaultData();
 void validate(const std::string& path, bool forData);
 // Checks every existing component of a path: ordinary folders only, no package on the way.
 void checkDirectories(const std::string& path);
+
+// The bundle's release hash: the digest of its seal, once the seal holds. Throws TrashProblem.
+std::string releaseHash(const std::string& bundle);
+// Installs a verified copy of the bundle as "tallyroom v<version>.app" in the destination
+// folder and returns its path; never replaces anything and leaves no staging folder behind.
+// Throws TrashProblem, or PosixError when the copy fails.
+std::string install(const std::string& source, const std::string& destination, const std::string& version);
 }

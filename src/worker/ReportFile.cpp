@@ -3,11 +3,9 @@
 #include "InstallSafety.h"
 #include "Paths.h"
 #include "PosixError.h"
-
-#include <openssl/rand.h>
+#include "Uuid.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <sys/stat.h>
 
@@ -20,20 +18,6 @@ std::string timestamp()
     gmtime_r(&now, &utc);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H-%M-%SZ", &utc);
-    return text;
-}
-
-std::string randomUuid()
-{
-    unsigned char bytes[16];
-    if (RAND_bytes(bytes, sizeof bytes) != 1)
-        throw PosixError(EIO);
-    bytes[6] = static_cast<unsigned char>((bytes[6] & 0x0F) | 0x40);
-    bytes[8] = static_cast<unsigned char>((bytes[8] & 0x3F) | 0x80);
-    char text[37];
-    std::snprintf(text, sizeof text, "%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X",
-                  bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8],
-                  bytes[9], bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
     return text;
 }
 
@@ -62,7 +46,7 @@ std::string report(const DiskScope& scope, const std::string& title)
     InstallSafety::validate(scope.data(), true);
     InstallSafety::checkDirectories(scope.reports());
     createFolders(scope.reports());
-    return Paths::child(scope.reports(), title + " " + timestamp() + " " + randomUuid() + ".txt");
+    return Paths::child(scope.reports(), title + " " + timestamp() + " " + Uuid::random() + ".txt");
 }
 
 }

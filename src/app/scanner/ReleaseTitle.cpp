@@ -1,0 +1,14 @@
+#include "ReleaseTitle.h"
+
+#include "platform/Bundle.h"
+
+QString bundleVersion(const QString& bundle)
+{
+    return Bundle::shortVersion(bundle).value_or(QStringLiteral("?"));
+}
+
+QString releaseTitle()
+{
+    static const QString title = QStringLiteral("tallyroom v") + bundleVersion(Bundle::location());
+    return title;
+}

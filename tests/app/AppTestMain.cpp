@@ -1,0 +1,27 @@
+#include "TestHome.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+
+int main(int argc, char** argv)
+{
+    // Home, preferences and locale are fixed before the code under test first reads them.
+    const std::string home = TestHome::path();
+    unsetenv("XDG_CONFIG_HOME");
+    std::signal(SIGPIPE, SIG_DFL);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("tallyroom-tests"));
+    QCoreApplication::setApplicationName(QStringLiteral("tallyroom"));
+    testing::InitGoogleTest(&argc, argv);
+    const int status = RUN_ALL_TESTS();
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
+    return status;
+}
