@@ -47,6 +47,13 @@ unsigned Ranking::accepting(bool media, int64_t size, std::string_view path) con
     return mask;
 }
 
+unsigned Ranking::acceptingFile(std::string_view name, int64_t size, std::string_view path) const
+{
+    constexpr unsigned mediaGroups = 0b1010;
+    const unsigned mask = accepting(true, size, path);
+    return (mask & mediaGroups) && !isMedia(name) ? mask & ~mediaGroups : mask;
+}
+
 void Ranking::add(unsigned accepting, const Entry& entry)
 {
     for (size_t index = 0; index < groupCount; ++index) {

@@ -28,6 +28,9 @@ public:
 
     // Bit i is set when group i would take a file of this size and path. Allocates nothing.
     unsigned accepting(bool media, int64_t size, std::string_view path) const;
+    // The same for a file with this name, whose extension is read only when a media group
+    // would take the file: once those groups are full, most files are too small for them.
+    unsigned acceptingFile(std::string_view name, int64_t size, std::string_view path) const;
     // Adds the entry to the accepting groups that take its policy.
     void add(unsigned accepting, const Entry& entry);
 

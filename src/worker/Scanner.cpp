@@ -192,8 +192,7 @@ void Scanner::countEntry(const std::string& folder)
 void Scanner::rank(const FileStatus& st, std::string_view name)
 {
     ++files_;
-    const bool media = Ranking::isMedia(name);
-    const unsigned accepting = ranking_.accepting(media, st.size, path_);
+    const unsigned accepting = ranking_.acceptingFile(name, st.size, path_);
     if (!accepting)
         return;
     ranking_.add(accepting, {path_, st.size, Worker::signature(st), Worker::mode(scope_, path_, st)});

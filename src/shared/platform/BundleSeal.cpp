@@ -47,7 +47,7 @@ std::optional<std::string> sha256(std::istream& in)
 // file cannot be sealed (unreadable, a name with a line break, a link leading out).
 std::optional<std::string> describe(const fs::path& bundle, const fs::path& file)
 {
-    const std::string relative = fs::relative(file, bundle).string();
+    const std::string relative = file.lexically_relative(bundle).string();
     struct stat st;
     if (relative.find('\n') != std::string::npos || lstat(file.c_str(), &st) != 0)
         return std::nullopt;
@@ -85,7 +85,7 @@ std::optional<std::string> sealOf(const std::string& bundlePath)
          it.increment(error)) {
         if (it->is_directory(error) && !it->is_symlink(error))
             continue;
-        const std::string relative = fs::relative(it->path(), bundle).string();
+        const std::string relative = it->path().lexically_relative(bundle).string();
         if (relative == BundleSeal::sealPath)
             continue;
         auto line = describe(bundle, it->path());

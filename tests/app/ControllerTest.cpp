@@ -1,0 +1,347 @@
+#include "FakeApplication.h"
+#include "FakeAuthenticator.h"
+#include "Files.h"
+#include "TestHome.h"
+#include "Waiting.h"
+#include "scanner/Controller.h"
+#include "setup/SessionDisk.h"
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+
+#include <fcntl.h>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+const QString dataFolder()
+{
+    return QString::fromStdString(TestHome::path() + "/Library/Application Support/tallyroom");
+}
+
+// A controller over a scope whose folder lives in the test home, so its files are the
+// user's own.
+class ControllerTest : public testing::Test {
+protected:
+    void useScope(const std::string& root, bool readOnly = false, const char* worker = DELVER)
+    {
+        SessionDisk::setCurrent(DiskScope(root, false, dataFolder().toStdString(), readOnly));
+        controller = std::make_unique<Controller>(worker, authenticator, application);
+    }
+
+    void runToEnd(const char* operation)
+    {
+        controller->run(operation);
+        ASSERT_TRUE(controller->busy());
+        ASSERT_TRUE(waitUntil([&] { return !controller->busy(); }));
+    }
+
+    const Row& rowFor(const std::string& path) const
+    {
+        for (const Row& row : controller->data()->rows)
+            if (row.raw == path)
+                return row;
+        throw std::runtime_error("no row for " + path);
+    }
+
+    bool logHas(const QString& text) const
+    {
+        return std::any_of(controller->lines().begin(), controller->lines().end(),
+                           [&](const QString& line) { return line.endsWith(text); });
+    }
+
+    std::string tree = TestHome::path() + "/tree-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    FakeAuthenticator authenticator;
+    FakeApplication application;
+    std::unique_ptr<Controller> controller;
+    static inline int counter = 0;
+};
+
+void makeManyFiles(const std::string& root, int folders, int perFolder)
+{
+    for (int f = 0; f < folders; ++f) {
+        const std::string folder = root + "/d" + std::to_string(f);
+        Files::makeFolder(folder);
+        for (int i = 0; i < perFolder; ++i)
+            close(open((folder + "/f" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0644));
+    }
+}
+
+}
+
+TEST_F(ControllerTest, ScanFillsTheResultStatusAndLog)
+{
+    for (int i = 0; i < 1234; ++i)
+        Files::make(tree + "/many/f" + std::to_string(i), static_cast<size_t>(i % 50));
+    Files::make(tree + "/big.mov", 5000);
+    useScope(tree);
+    EXPECT_EQ(controller->status(), "Scan the selected disk to find the largest files.");
+    EXPECT_EQ(controller->group(), "All files");
+
+    controller->run("scan");
+    EXPECT_EQ(controller->status(), "Scanning readable files on the selected disk…");
+    EXPECT_TRUE(controller->scanning());
+    EXPECT_EQ(controller->percent(), 0);
+    controller->run("scan");
+    EXPECT_EQ(controller->lines().size(), 1) << "a second run while busy does nothing";
+    ASSERT_TRUE(waitUntil([&] { return !controller->busy(); }));
+
+    EXPECT_FALSE(controller->failure()) << controller->failure()->reason.toStdString();
+    EXPECT_EQ(controller->status(), "Scanned 1,235 file entries. Skipped 0 inaccessible or vanished entries.");
+    EXPECT_EQ(controller->percent(), 100);
+    ASSERT_TRUE(controller->data());
+    EXPECT_EQ(controller->data()->count, 1235);
+    ASSERT_TRUE(controller->report());
+    EXPECT_TRUE(Files::exists(controller->report()->toStdString()));
+    EXPECT_TRUE(logHas("Report: " + *controller->report()));
+    EXPECT_TRUE(std::any_of(controller->lines().begin(), controller->lines().end(), [&](const QString& line) {
+        return line.contains(QString::fromStdString("  Scanning " + tree)) && line.endsWith(" entries checked, 0 skipped");
+    })) << "at least the first entry's progress is logged";
+    const QRegularExpression stamped(QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2} [AP]M  Scanning readable files"));
+    EXPECT_TRUE(stamped.match(controller->lines().first()).hasMatch()) << controller->lines().first().toStdString();
+    EXPECT_FALSE(controller->scanning());
+    EXPECT_FALSE(controller->worker());
+}
+
+TEST_F(ControllerTest, ReadOnlyScanKeepsNoReportAndSelectsNothing)
+{
+    Files::make(tree + "/a.bin", 100);
+    useScope(tree, true);
+    EXPECT_TRUE(controller->readOnly());
+    runToEnd("scan");
+    EXPECT_FALSE(controller->report());
+    controller->toggle(rowFor(tree + "/a.bin"));
+    EXPECT_TRUE(controller->selection().empty());
+    controller->run("verify");
+    controller->run("delete");
+    EXPECT_FALSE(controller->busy());
+
+    controller->setReadOnly(false);
+    EXPECT_EQ(controller->status(), "Active Mode. Scan again to enable file selection.");
+    EXPECT_FALSE(SessionDisk::current()->readOnly());
+    controller->toggle(rowFor(tree + "/a.bin"));
+    EXPECT_TRUE(controller->selection().empty()) << "a result without a report cannot be selected from";
+    controller->setReadOnly(true);
+    EXPECT_EQ(controller->status(), "Read-Only Mode. Scan results stay in this window.");
+}
+
+TEST_F(ControllerTest, SwitchingToActiveWithoutAResult)
+{
+    Files::makeFolder(tree);
+    useScope(tree, true);
+    const QUuid before = SessionDisk::revision();
+    controller->setReadOnly(false);
+    EXPECT_EQ(controller->status(), "Active Mode.");
+    EXPECT_NE(SessionDisk::revision(), before);
+}
+
+TEST_F(ControllerTest, PauseResumeAndCancelAScanThatIsStillRunning)
+{
+    makeManyFiles(tree, 400, 500);
+    useScope(tree);
+    controller->run("scan");
+    ASSERT_TRUE(waitUntil([&] { return controller->worker() != nullptr; }, 5000));
+    controller->togglePause();
+    ASSERT_TRUE(controller->paused()) << "the worker must still be running";
+    EXPECT_EQ(controller->status(), "Scan paused. Resume to continue from this point.");
+    const pid_t pid = controller->worker()->pid();
+    const auto state = [pid] {
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const size_t close = text.rfind(')');
+        return close == std::string::npos ? '?' : text[close + 2];
+    };
+    EXPECT_TRUE(waitUntil([&] { return state() == 'T'; }, 2000)) << "the worker is stopped";
+
+    const Tick tick {"/x", 5, 1, 0, 1};
+    const qsizetype lines = controller->lines().size();
+    controller->progress(tick);
+    controller->progress(tick);
+    EXPECT_EQ(controller->lines().size(), lines + 1) << "a repeated tick logs once";
+    EXPECT_EQ(controller->lines().last().section("  ", 1), "Scanning /x  •  5 entries checked, 0 skipped");
+
+    controller->togglePause();
+    EXPECT_FALSE(controller->paused());
+    EXPECT_EQ(controller->status(), "Scanning readable files on the selected disk…");
+    controller->togglePause();
+    ASSERT_TRUE(controller->paused());
+    controller->cancelScan();
+    EXPECT_TRUE(controller->stopping());
+    EXPECT_FALSE(controller->paused());
+    EXPECT_EQ(controller->status(), "Cancelling scan…");
+    ASSERT_TRUE(waitUntil([&] { return !controller->busy(); }));
+    EXPECT_EQ(controller->status(), "Scan cancelled. No files were deleted.");
+    EXPECT_FALSE(controller->failure());
+    EXPECT_FALSE(controller->data());
+    EXPECT_FALSE(logHas("Report: "));
+    EXPECT_EQ(application.terminations, 0);
+}
+
+TEST_F(ControllerTest, QuitRequestedBeforeTheWorkerWasKnownCancelsAndThenQuits)
+{
+    makeManyFiles(tree, 200, 500);
+    useScope(tree);
+    controller->run("scan");
+    controller->setQuitAfterScan(true);
+    controller->setTerminateReplyPending(true);
+    ASSERT_TRUE(waitUntil([&] { return !controller->busy(); }));
+    EXPECT_EQ(controller->status(), "Scan cancelled. No files were deleted.");
+    EXPECT_EQ(application.replies, std::vector<bool> {true});
+    EXPECT_EQ(application.terminations, 0);
+}
+
+TEST_F(ControllerTest, VerificationOpensAndClosesTheDeletionGate)
+{
+    Files::make(tree + "/a.bin", 100);
+    useScope(tree, false, DELVER_FAKECHECK);
+    runToEnd("scan");
+    controller->toggle(rowFor(tree + "/a.bin"));
+    ASSERT_EQ(controller->selection().size(), 1u);
+
+    qputenv("FAKE_CHECK_STATUS", "3");
+    controller->run("verify");
+    EXPECT_EQ(controller->status(), "Disk Utility is verifying the selected local volume…");
+    EXPECT_TRUE(SessionDisk::trashBlocked());
+    ASSERT_TRUE(waitUntil([&] { return !controller->busy(); }));
+    EXPECT_TRUE(controller->blocked());
+    EXPECT_TRUE(SessionDisk::trashBlocked());
+    EXPECT_EQ(controller->status(), "Verification did not pass. Deletion is disabled. See the report.");
+    ASSERT_TRUE(controller->failure());
+    EXPECT_EQ(controller->failure()->action, "Disk verification did not pass");
+    EXPECT_EQ(controller->failure()->reason, controller->status());
+    EXPECT_TRUE(Files::read(controller->report()->toStdString()).find("checking") != std::string::npos);
+
+    controller->run("delete");
+    EXPECT_FALSE(controller->busy()) << "blocked: deletion refused";
+    controller->toggle(rowFor(tree + "/a.bin"));
+    EXPECT_EQ(controller->selection().size(), 1u) << "blocked: toggling refused";
+
+    qputenv("FAKE_CHECK_STATUS", "0");
+    runToEnd("verify");
+    EXPECT_FALSE(controller->blocked());
+    EXPECT_FALSE(SessionDisk::trashBlocked());
+    EXPECT_EQ(controller->status(), "Volume verification passed.");
+    qunsetenv("FAKE_CHECK_STATUS");
+}
+
+TEST_F(ControllerTest, AVerificationThatCannotRunKeepsTheGateClosed)
+{
+    Files::makeFolder(tree);
+    useScope(tree, false, "/nonexistent/delver");
+    runToEnd("verify");
+    EXPECT_TRUE(controller->blocked());
+    EXPECT_TRUE(SessionDisk::trashBlocked());
+    ASSERT_TRUE(controller->failure());
+    EXPECT_EQ(controller->failure()->action, "Disk verification could not finish");
+    EXPECT_TRUE(controller->status().startsWith("Couldn’t complete the operation: "));
+    EXPECT_EQ(controller->percent(), std::nullopt);
+}
+
+TEST_F(ControllerTest, DeletionAppliesRemovedSkippedAndTheSummary)
+{
+    Files::make(tree + "/keep/removable.bin", 3000);
+    Files::make(tree + "/keep/changed.bin", 2000);
+    Files::make(tree + "/locked/protected.bin", 1000);
+    useScope(tree);
+    runToEnd("scan");
+    for (const char* name : {"/keep/removable.bin", "/keep/changed.bin", "/locked/protected.bin"})
+        controller->toggle(rowFor(tree + name));
+    ASSERT_EQ(controller->selected().size(), 3u);
+    controller->setReview(true);
+
+    Files::write(tree + "/keep/changed.bin", "grown since the scan, and more");
+    ASSERT_EQ(std::system(("chattr +i '" + tree + "/locked'").c_str()), 0);
+    controller->run("delete");
+    EXPECT_FALSE(controller->review());
+    EXPECT_EQ(controller->status(), "Deleting the confirmed files…");
+    ASSERT_TRUE(waitUntil([&] { return !controller->busy(); }));
+    std::system(("chattr -i '" + tree + "/locked'").c_str());
+
+    EXPECT_FALSE(Files::exists(tree + "/keep/removable.bin"));
+    EXPECT_TRUE(Files::exists(tree + "/keep/changed.bin"));
+    EXPECT_TRUE(Files::exists(tree + "/locked/protected.bin"));
+    EXPECT_EQ(controller->removed(), (std::set<std::string> {tree + "/keep/removable.bin"}));
+    EXPECT_TRUE(controller->selection().empty());
+    EXPECT_TRUE(controller->status().startsWith("Deleted 1 of 3. Available: ")) << controller->status().toStdString();
+    EXPECT_TRUE(controller->status().endsWith(". Scan again to refresh."));
+    EXPECT_TRUE(QRegularExpression(" → .* \\([+−].*\\)\\. ").match(controller->status()).hasMatch());
+    EXPECT_TRUE(logHas(QString::fromStdString("Deleted: " + tree + "/keep/removable.bin")));
+    EXPECT_TRUE(logHas(QString::fromStdString("Skipped: " + tree + "/locked/protected.bin — File is protected or requires authentication.")));
+    ASSERT_TRUE(controller->failure());
+    EXPECT_EQ(controller->failure()->action, "Some files could not be deleted");
+    EXPECT_EQ(controller->failure()->reason, QString::fromStdString("Skipped: " + tree + "/keep/changed.bin — File changed since scan.\nSee Scan Log for the full result."));
+    EXPECT_EQ(*controller->report(), QString::fromStdString(controller->data()->report));
+    const std::string report = Files::read(controller->data()->report);
+    EXPECT_NE(report.find("\nDeleted: " + tree + "/keep/removable.bin"), std::string::npos);
+
+    controller->toggle(rowFor(tree + "/keep/removable.bin"));
+    EXPECT_TRUE(controller->selection().empty()) << "a removed row cannot be selected again";
+}
+
+TEST_F(ControllerTest, ProtectedRowsAreUnlockedOnlyByAuthentication)
+{
+    const std::string outside = "/tmp/tallyroom-shared-" + std::to_string(getpid());
+    Files::make(outside + "/shared.iso", 4000);
+    Files::make(outside + "/.hidden/secret.bin", 9000);
+    SessionDisk::setCurrent(DiskScope(outside, false, dataFolder().toStdString()));
+    controller = std::make_unique<Controller>(DELVER, authenticator, application);
+    runToEnd("scan");
+    const Row shared = rowFor(outside + "/shared.iso");
+    ASSERT_TRUE(shared.unlockable);
+
+    authenticator.available = false;
+    controller->toggle(shared);
+    EXPECT_EQ(controller->status(), "Mac authentication unavailable.");
+    EXPECT_FALSE(controller->authenticating());
+
+    authenticator.available = true;
+    authenticator.failure = QStringLiteral("Authentication failed.");
+    controller->toggle(shared);
+    EXPECT_EQ(controller->status(), "File remains locked: Authentication failed.");
+    EXPECT_TRUE(controller->selection().empty());
+    EXPECT_EQ(authenticator.reasons.last(), "Unlock shared.iso for selection in tallyroom. Deletion requires a separate confirmation.");
+
+    authenticator.failure.reset();
+    authenticator.hold = true;
+    controller->toggle(shared);
+    EXPECT_TRUE(controller->authenticating());
+    EXPECT_EQ(controller->status(), "Waiting for Mac authentication…");
+    controller->run("scan");
+    EXPECT_FALSE(controller->busy()) << "nothing starts while the prompt is open";
+    authenticator.answer();
+    EXPECT_FALSE(controller->authenticating());
+    EXPECT_EQ(controller->selection(), (std::set<std::string> {shared.raw}));
+    EXPECT_EQ(controller->approved(), (std::set<std::string> {shared.raw}));
+    EXPECT_EQ(controller->status(), "Unlocked and selected. Review the selection before deleting.");
+    EXPECT_TRUE(logHas(QString::fromStdString("Unlocked for this selection: " + shared.path)));
+
+    controller->toggle(shared);
+    EXPECT_TRUE(controller->selection().empty());
+    EXPECT_TRUE(controller->approved().empty()) << "deselecting drops the unlock";
+
+    const Row secret = rowFor(outside + "/.hidden/secret.bin");
+    const qsizetype lines = controller->lines().size();
+    controller->toggle(secret);
+    controller->toggle(secret);
+    EXPECT_EQ(controller->lines().size(), lines + 2);
+    EXPECT_TRUE(logHas(QString::fromStdString("Report only. This file cannot be unlocked here because of its location, ownership, flags, or folder permissions. " + secret.path)));
+
+    authenticator.hold = false;
+    controller->toggle(shared);
+    runToEnd("delete");
+    EXPECT_FALSE(Files::exists(outside + "/shared.iso")) << "approved, so removed";
+    std::filesystem::remove_all(outside);
+}
+
+TEST_F(ControllerTest, TheLogKeepsTheLatestSixHundredLines)
+{
+    Files::makeFolder(tree);
+    useScope(tree);
+    for (int i = 1; i <= 601; ++i)
+        controller->log(QString::number(i));
+    ASSERT_EQ(controller->lines().size(), 600);
+    EXPECT_TRUE(controller->lines().first().endsWith("  2"));
+    EXPECT_TRUE(controller->lines().last().endsWith("  601"));
+}

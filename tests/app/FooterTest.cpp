@@ -1,0 +1,85 @@
+#include "Files.h"
+#include "TempFolder.h"
+#include "platform/DiskImage.h"
+#include "scanner/CreditChecksum.h"
+#include "scanner/Fmt.h"
+#include "scanner/ReleaseTitle.h"
+
+#include <gtest/gtest.h>
+
+#include <QSettings>
+
+namespace {
+
+class FakeDiskImage : public DiskImage {
+public:
+    bool mounted = false;
+    std::optional<QString> image;
+    int lookups = 0;
+
+    bool onImage(const QString&) override
+    {
+        ++lookups;
+        return mounted;
+    }
+    std::optional<QString> imageFile(const QString&) override { return image; }
+};
+
+}
+
+TEST(Fmt, DecimalByteCounts)
+{
+    EXPECT_EQ(fmt(0), "Zero KB");
+    EXPECT_EQ(fmt(1), "1 byte");
+    EXPECT_EQ(fmt(999), "999 bytes");
+    EXPECT_EQ(fmt(1000), "1 KB");
+    EXPECT_EQ(fmt(123456), "123 KB");
+    EXPECT_EQ(fmt(999499), "999 KB");
+    EXPECT_EQ(fmt(999999), "1 MB");
+    EXPECT_EQ(fmt(1200000), "1.2 MB");
+    EXPECT_EQ(fmt(1000000), "1 MB");
+    EXPECT_EQ(fmt(1230000000), "1.23 GB");
+    EXPECT_EQ(fmt(1000000000), "1 GB");
+    EXPECT_EQ(fmt(1500000000), "1.5 GB");
+    EXPECT_EQ(fmt(2000000000000), "2 TB");
+}
+
+TEST(ReleaseTitle, VersionFromTheBundleOrAQuestionMark)
+{
+    TempFolder bundle;
+    EXPECT_EQ(bundleVersion(QString::fromStdString(bundle.path())), "?");
+    Files::write(bundle / "Contents/Info.plist",
+                 "<plist><dict><key>CFBundleShortVersionString</key><integer>3</integer></dict></plist>");
+    EXPECT_EQ(bundleVersion(QString::fromStdString(bundle.path())), "?") << "not a string";
+    Files::write(bundle / "Contents/Info.plist",
+                 "<plist><dict><key>CFBundleName</key><string>x</string>"
+                 "<key>CFBundleShortVersionString</key><string>1.2</string></dict></plist>");
+    EXPECT_EQ(bundleVersion(QString::fromStdString(bundle.path())), "1.2");
+    EXPECT_TRUE(releaseTitle().startsWith("tallyroom v"));
+}
+
+TEST(CreditChecksum, KeptOnlyWhenPlausibleAndComputedOnlyFromAnImage)
+{
+    QSettings().clear();
+    TempFolder folder;
+    FakeDiskImage images;
+    EXPECT_EQ(CreditChecksum::load("1.2", "/somewhere", images), "Open the app from its DMG to calculate");
+
+    images.mounted = true;
+    EXPECT_EQ(CreditChecksum::load("1.2", "/somewhere", images), "Open the app from its DMG to calculate") << "image not found";
+
+    Files::write(folder / "image.dmg", "abc");
+    images.image = QString::fromStdString(folder / "image.dmg");
+    EXPECT_EQ(CreditChecksum::load("1.2", "/somewhere", images), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(QSettings().value("publishedDMGMD5.v1.2").toString(), "900150983cd24fb0d6963f7d28e17f72");
+
+    images.lookups = 0;
+    EXPECT_EQ(CreditChecksum::load("1.2", "/somewhere", images), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(images.lookups, 0) << "a kept value is used without looking";
+
+    for (const char* kept : {"900150983CD24FB0D6963F7D28E17F72", "900150983cd24fb0d6963f7d28e17f7", "x"}) {
+        QSettings().setValue("publishedDMGMD5.v1.2", kept);
+        EXPECT_EQ(CreditChecksum::load("1.2", "/somewhere", images), "900150983cd24fb0d6963f7d28e17f72") << kept;
+    }
+    QSettings().clear();
+}
