@@ -6,6 +6,7 @@
 #include "Paths.h"
 #include "PosixError.h"
 #include "ScopeError.h"
+#include "Wire.h"
 #include "platform/FileFlags.h"
 #include "platform/Volumes.h"
 
@@ -140,16 +141,22 @@ bool DiskScope::valid() const
     return st && st->device == device_ && st->inode == inode_;
 }
 
+// The startup data volume joins the whole disk only where the system has one.
+bool DiskScope::withStartupData() const
+{
+    return root_ == "/" && startupDataDevice_.has_value();
+}
+
 std::vector<std::string> DiskScope::roots() const
 {
-    if (root_ == "/")
+    if (withStartupData())
         return {"/", std::string(startupData)};
     return {root_};
 }
 
 std::string DiskScope::capacityPath() const
 {
-    return root_ == "/" ? std::string(startupData) : root_;
+    return withStartupData() ? std::string(startupData) : root_;
 }
 
 std::string DiskScope::reports() const
@@ -255,7 +262,7 @@ DiskScope DiskScope::fromJson(const nlohmann::json& json)
 
 std::string DiskScope::toBase64() const
 {
-    return Base64::encode(toJson().dump());
+    return Base64::encode(Wire::serialize(toJson()));
 }
 
 DiskScope DiskScope::fromBase64(std::string_view text)

@@ -55,6 +55,7 @@ public:
 
 private:
     DiskScope() = default;
+    bool withStartupData() const;
 
     bool readOnly_ = false;
     std::string root_;

@@ -1,6 +1,7 @@
 #include "Output.h"
 
 #include "PosixError.h"
+#include "platform/FileStatus.h"
 #include "platform/UniqueFd.h"
 
 #include <cerrno>
@@ -27,9 +28,25 @@ void writeNewFile(const std::string& path, std::string_view bytes)
     UniqueFd file(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!file)
         throw PosixError(errno);
-    write(file.get(), bytes);
-    if (close(file.release()) != 0)
-        throw PosixError(errno);
+    // A report exists only when it was written whole: a file this call created and could not
+    // finish is taken away again, if the name still refers to it.
+    const auto created = FileStatus::ofDescriptor(file.get());
+    const auto discard = [&] {
+        const auto named = FileStatus::of(path);
+        if (created && named && named->device == created->device && named->inode == created->inode)
+            unlink(path.c_str());
+    };
+    try {
+        write(file.get(), bytes);
+    } catch (const PosixError&) {
+        discard();
+        throw;
+    }
+    if (close(file.release()) != 0) {
+        const int error = errno;
+        discard();
+        throw PosixError(error);
+    }
 }
 
 }

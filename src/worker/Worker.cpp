@@ -92,6 +92,9 @@ int main(int argc, char** argv)
         return fail(DecodingError(error.what()).description());
     } catch (const std::bad_alloc&) {
         return fail(PosixError(ENOMEM).description());
+    } catch (const std::exception& error) {
+        // Anything else still ends with a text and status 1, never an abort.
+        return fail(error.what());
     }
 }
 

@@ -127,12 +127,15 @@ TEST(DiskScope, JsonRoundTripAndStrictDecoding)
 
 TEST(DiskScope, VisibleStripsTheStartupDataVolumeOnlyForTheWholeDisk)
 {
-    const DiskScope whole = decoded("/", "/home/u/data");
+    const DiskScope whole = decoded("/", "/home/u/data", 9);
     EXPECT_EQ(whole.visible("/System/Volumes/Data/Users/x"), "/Users/x");
     EXPECT_EQ(whole.visible("/System/Volumes/Data"), "/System/Volumes/Data");
     EXPECT_EQ(whole.visible("/System/Volumes/DataX/y"), "/System/Volumes/DataX/y");
     EXPECT_EQ(whole.roots(), (std::vector<std::string> {"/", "/System/Volumes/Data"}));
     EXPECT_EQ(whole.capacityPath(), "/System/Volumes/Data");
+    const DiskScope withoutDataVolume = decoded("/", "/home/u/data");
+    EXPECT_EQ(withoutDataVolume.roots(), std::vector<std::string> {"/"}) << "no data volume on this system";
+    EXPECT_EQ(withoutDataVolume.capacityPath(), "/");
     const DiskScope folder = decoded("/home/u", "/home/u/data");
     EXPECT_EQ(folder.visible("/System/Volumes/Data/Users/x"), "/System/Volumes/Data/Users/x");
 }

@@ -12,3 +12,9 @@ QString releaseTitle()
     static const QString title = QStringLiteral("tallyroom v") + bundleVersion(Bundle::location());
     return title;
 }
+
+QString aboutTitle()
+{
+    static const QString title = QStringLiteral("About V") + bundleVersion(Bundle::location());
+    return title;
+}

@@ -1,14 +1,99 @@
 #pragma once
 
+#include "DiskScope.h"
 #include "VolumeEntry.h"
 #include "platform/Mount.h"
 
+#include <QWidget>
+
+#include <functional>
+#include <optional>
 #include <vector>
 
-struct DiskSetup {
+class QLabel;
+class QComboBox;
+class QMessageBox;
+class QPushButton;
+class QToolButton;
+class ModeLabel;
+
+// Setup: the mode, cloud access, the disk or folder and, at first launch, where the app is
+// installed and where its data goes. Turns the choices into a scope and hands it on.
+class DiskSetup : public QWidget {
+    Q_OBJECT
+
+public:
+    using Cancel = std::function<void()>;
+    using Start = std::function<void(const DiskScope&)>;
+
+    // With a cancel action this is the Change Disk sheet: nothing is installed.
+    DiskSetup(Cancel cancel, Start start, QWidget* parent = nullptr);
+
     // The volumes setup offers: the startup disk first, then every mounted volume that is
     // not hidden, remote ones only with cloud access.
     static std::vector<VolumeEntry> disks(bool includeCloud);
-    // The same choice over a given mount table.
     static std::vector<VolumeEntry> disksFrom(const std::vector<Mount>& mounts, bool includeCloud);
+
+    void chooseVolume(const VolumeEntry& volume);
+    void chooseFolder(const QString& folder);
+    void setDataFolder(const QString& folder);
+    void setDestination(const QString& folder);
+    void begin();
+
+    bool readOnly() const { return readOnly_; }
+    const std::optional<QString>& target() const { return target_; }
+    const std::optional<QString>& selectedDiskName() const { return selectedDiskName_; }
+    const QString& error() const { return error_; }
+    bool preparing() const { return preparing_; }
+    const std::vector<VolumeEntry>& volumes() const { return volumes_; }
+    QMessageBox* stoppedAlert() const { return stoppedAlert_; }
+
+signals:
+    void volumesChanged();
+
+private:
+    struct Outcome {
+        std::optional<DiskScope> scope;
+        std::optional<QString> installed;
+        QString error;
+    };
+
+    QWidget* modeRow();
+    QWidget* diskRow();
+    QWidget* locationRow(const QString& title, QString& folder, bool& kept, const QString& pickerTitle);
+    void refreshVolumes();
+    void lookUpDiskName();
+    void finishBegin(const Outcome& outcome);
+    void stop(const QString& error);
+    void render();
+
+    Cancel cancel_;
+    Start start_;
+    bool readOnly_ = true;
+    std::optional<QString> target_;
+    std::optional<QString> selectedDiskName_;
+    bool cloud_;
+    QString data_;
+    QString destination_;
+    bool keptApp_ = false;
+    bool keptData_ = false;
+    QString error_;
+    bool preparing_ = false;
+    std::vector<VolumeEntry> volumes_;
+    QString source_;
+    int volumeGeneration_ = 0;
+
+    ModeLabel* readOnlyButton_ = nullptr;
+    ModeLabel* activeButton_ = nullptr;
+    QComboBox* access_ = nullptr;
+    QToolButton* diskMenu_ = nullptr;
+    QWidget* selectionRows_ = nullptr;
+    QLabel* diskName_ = nullptr;
+    QLabel* location_ = nullptr;
+    QPushButton* confirm_ = nullptr;
+    QWidget* preparingRow_ = nullptr;
+    QLabel* errorLabel_ = nullptr;
+    QWidget* content_ = nullptr;
+    QMessageBox* stoppedAlert_ = nullptr;
+    std::vector<std::function<void()>> rowRenderers_;
 };

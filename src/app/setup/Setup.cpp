@@ -1,9 +1,31 @@
 #include "DiskSetup.h"
 
+#include "InstallSafety.h"
+#include "Paths.h"
+#include "Preferences.h"
 #include "Problem.h"
+#include "SessionDisk.h"
+#include "SetupConfirmButtonStyle.h"
+#include "platform/Bundle.h"
 #include "platform/Volumes.h"
+#include "scanner/ModeLabel.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QSet>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include "platform/Background.h"
 
 #include <array>
 #include <string_view>
@@ -27,6 +49,33 @@ bool hidden(const Mount& mount)
             return true;
     const bool underRun = point == QLatin1String("/run") || point.startsWith(QLatin1String("/run/"));
     return underRun && !point.startsWith(QLatin1String("/run/media/"));
+}
+
+QLabel* heading(const QString& text)
+{
+    auto* label = new QLabel(text);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.15);
+    label->setFont(font);
+    return label;
+}
+
+QString chooseFolderIn(QWidget* parent, const QString& title, const QString& start)
+{
+    return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
+}
+
+// The name of the volume that holds a folder: its label, or its mount point's last component.
+QString volumeNameOf(const QString& folder)
+{
+    try {
+        const Mount mount = Volumes::containing(folder.toStdString());
+        const std::string label = Volumes::label(mount);
+        return QString::fromStdString(label.empty() ? std::string(Paths::lastComponent(mount.mountPoint)) : label);
+    } catch (const Problem&) {
+        return QStringLiteral("Name unavailable");
+    }
 }
 
 QString nameOf(const Mount& mount)
@@ -63,4 +112,351 @@ std::vector<VolumeEntry> DiskSetup::disksFrom(const std::vector<Mount>& mounts, 
         entries.push_back({point, nameOf(mount)});
     }
     return entries;
+}
+
+DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent)
+    : QWidget(parent),
+      cancel_(std::move(cancel)),
+      start_(std::move(start)),
+      cloud_(Preferences::includeCloud()),
+      data_(Preferences::storagePath()),
+      destination_(Preferences::installFolder()),
+      source_(Bundle::location())
+{
+    setObjectName(QStringLiteral("diskSetup"));
+    setMinimumSize(600, 340);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    content_ = new QWidget;
+    outer->addWidget(content_);
+    auto* layout = new QVBoxLayout(content_);
+    layout->setContentsMargins(22, 22, 22, 22);
+    layout->setSpacing(14);
+    layout->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+
+    auto* note = new QLabel(QStringLiteral("No internet connection is required for setup or local scanning. Cloud providers may need a connection."));
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    layout->addWidget(heading(QStringLiteral("Choose a mode...")));
+    layout->addWidget(modeRow());
+    layout->addWidget(heading(QStringLiteral("Choose a disk...")));
+    layout->addWidget(diskRow());
+
+    selectionRows_ = new QWidget;
+    auto* selection = new QGridLayout(selectionRows_);
+    selection->setContentsMargins(0, 0, 0, 0);
+    diskName_ = new QLabel;
+    diskName_->setObjectName(QStringLiteral("selectedDisk"));
+    location_ = new QLabel;
+    location_->setObjectName(QStringLiteral("location"));
+    location_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    selection->addWidget(new QLabel(QStringLiteral("Selected disk")), 0, 0);
+    selection->addWidget(diskName_, 0, 1);
+    selection->addWidget(new QLabel(QStringLiteral("Location")), 1, 0);
+    selection->addWidget(location_, 1, 1);
+    selection->setColumnStretch(1, 1);
+    layout->addWidget(selectionRows_);
+
+    if (!cancel_) {
+        layout->addWidget(locationRow(QStringLiteral("Install app in"), destination_, keptApp_, QStringLiteral("App installation folder")));
+        layout->addWidget(locationRow(QStringLiteral("Save data in"), data_, keptData_, QStringLiteral("Reports and saved views folder")));
+    }
+
+    auto* buttons = new QHBoxLayout;
+    if (cancel_) {
+        auto* cancelButton = new QPushButton(QStringLiteral("Cancel"));
+        cancelButton->setShortcut(Qt::Key_Escape);
+        connect(cancelButton, &QPushButton::clicked, this, [this] { cancel_(); });
+        confirm_ = new QPushButton(QStringLiteral("Use this disk"));
+        buttons->addWidget(cancelButton);
+    } else {
+        auto* quit = new QPushButton(QStringLiteral("Stop setup and quit"));
+        quit->setToolTip(QStringLiteral("Exit setup without installing a copy or starting a scan"));
+        connect(quit, &QPushButton::clicked, qApp, &QApplication::quit);
+        confirm_ = new QPushButton(QStringLiteral("Start App"));
+        buttons->addWidget(quit);
+    }
+    confirm_->setObjectName(QStringLiteral("confirmSetup"));
+    SetupConfirmButtonStyle::apply(confirm_);
+    connect(confirm_, &QPushButton::clicked, this, &DiskSetup::begin);
+    buttons->addStretch();
+    buttons->addWidget(confirm_);
+    layout->addLayout(buttons);
+
+    preparingRow_ = new QWidget;
+    auto* preparing = new QHBoxLayout(preparingRow_);
+    preparing->setContentsMargins(0, 0, 0, 0);
+    auto* spinner = new QProgressBar;
+    spinner->setRange(0, 0);
+    spinner->setMaximumWidth(80);
+    preparing->addWidget(spinner);
+    preparing->addWidget(new QLabel(QStringLiteral("Opening selected location…")));
+    preparing->addStretch();
+    layout->addWidget(preparingRow_);
+
+    errorLabel_ = new QLabel;
+    errorLabel_->setObjectName(QStringLiteral("setupError"));
+    errorLabel_->setWordWrap(true);
+    errorLabel_->setStyleSheet(QStringLiteral("color: #d0302b;"));
+    layout->addWidget(errorLabel_);
+
+    refreshVolumes();
+    render();
+}
+
+QWidget* DiskSetup::modeRow()
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Operating mode")));
+    readOnlyButton_ = new ModeLabel(true, readOnly_, false);
+    activeButton_ = new ModeLabel(false, !readOnly_, false);
+    for (ModeLabel* button : {readOnlyButton_, activeButton_}) {
+        layout->addWidget(button);
+        connect(button, &QPushButton::clicked, this, [this, button] {
+            readOnly_ = button->readOnly();
+            render();
+        });
+    }
+    layout->addStretch();
+    return row;
+}
+
+QWidget* DiskSetup::diskRow()
+{
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* accessRow = new QHBoxLayout;
+    accessRow->addWidget(new QLabel(QStringLiteral("Disk access")));
+    access_ = new QComboBox;
+    access_->setObjectName(QStringLiteral("diskAccess"));
+    access_->addItem(QStringLiteral("Local disks only"), false);
+    access_->addItem(QStringLiteral("Include cloud locations"), true);
+    access_->setCurrentIndex(cloud_ ? 1 : 0);
+    connect(access_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        cloud_ = access_->itemData(index).toBool();
+        refreshVolumes();
+    });
+    accessRow->addWidget(access_);
+    accessRow->addStretch();
+    layout->addLayout(accessRow);
+
+    diskMenu_ = new QToolButton;
+    diskMenu_->setObjectName(QStringLiteral("diskMenu"));
+    diskMenu_->setPopupMode(QToolButton::InstantPopup);
+    diskMenu_->setMenu(new QMenu(diskMenu_));
+    SetupConfirmButtonStyle::apply(diskMenu_);
+    layout->addWidget(diskMenu_);
+    return box;
+}
+
+QWidget* DiskSetup::locationRow(const QString& title, QString& folder, bool& kept, const QString& pickerTitle)
+{
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(title));
+    auto* path = new QLabel;
+    path->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(path, 1);
+    auto* keep = new QPushButton(QStringLiteral("Keep"));
+    keep->setToolTip(QStringLiteral("Keep the displayed folder"));
+    SetupConfirmButtonStyle::apply(keep);
+    auto* change = new QPushButton(QStringLiteral("Change…"));
+    layout->addWidget(keep);
+    layout->addWidget(change);
+    connect(keep, &QPushButton::clicked, this, [this, &kept] {
+        kept = true;
+        render();
+    });
+    connect(change, &QPushButton::clicked, this, [this, &folder, &kept, pickerTitle] {
+        const QString picked = chooseFolderIn(this, pickerTitle, folder);
+        if (picked.isEmpty())
+            return;
+        folder = picked;
+        kept = true;
+        error_.clear();
+        render();
+    });
+    rowRenderers_.push_back([path, keep, &folder, &kept] {
+        path->setText(path->fontMetrics().elidedText(folder, Qt::ElideMiddle, 360));
+        path->setToolTip(folder);
+        keep->setText(kept ? QStringLiteral("✓ Keep") : QStringLiteral("Keep"));
+        keep->setAccessibleDescription(kept ? QStringLiteral("Confirmed") : QString());
+    });
+    return row;
+}
+
+void DiskSetup::chooseVolume(const VolumeEntry& volume)
+{
+    selectedDiskName_ = volume.name;
+    target_ = volume.url;
+    error_.clear();
+    render();
+}
+
+void DiskSetup::chooseFolder(const QString& folder)
+{
+    if (folder != target_) {
+        selectedDiskName_.reset();
+        target_ = folder;
+        lookUpDiskName();
+    }
+    error_.clear();
+    render();
+}
+
+void DiskSetup::setDataFolder(const QString& folder)
+{
+    data_ = folder;
+    keptData_ = true;
+    error_.clear();
+    render();
+}
+
+void DiskSetup::setDestination(const QString& folder)
+{
+    destination_ = folder;
+    keptApp_ = true;
+    error_.clear();
+    render();
+}
+
+void DiskSetup::refreshVolumes()
+{
+    const int generation = ++volumeGeneration_;
+    const bool cloud = cloud_;
+    const QPointer<DiskSetup> self(this);
+    inBackground([self, generation, cloud] {
+        auto volumes = disks(cloud);
+        QMetaObject::invokeMethod(qApp, [self, generation, volumes = std::move(volumes)] {
+            if (!self || generation != self->volumeGeneration_)
+                return;
+            self->volumes_ = volumes;
+            self->render();
+            emit self->volumesChanged();
+        });
+    });
+}
+
+void DiskSetup::lookUpDiskName()
+{
+    if (selectedDiskName_ || !target_)
+        return;
+    const QString target = *target_;
+    const QPointer<DiskSetup> self(this);
+    inBackground([self, target] {
+        const QString name = volumeNameOf(target);
+        QMetaObject::invokeMethod(qApp, [self, target, name] {
+            if (!self || self->target_ != target)
+                return;
+            self->selectedDiskName_ = name;
+            self->render();
+        });
+    });
+}
+
+void DiskSetup::begin()
+{
+    if (!target_ || preparing_)
+        return;
+    const QString target = *target_;
+    const bool cloud = cloud_;
+    const QString data = data_;
+    const QString destination = destination_;
+    const bool readOnly = readOnly_;
+    const QString source = source_;
+    const bool changingDisk = static_cast<bool>(cancel_);
+    preparing_ = true;
+    error_.clear();
+    render();
+    const QPointer<DiskSetup> self(this);
+    inBackground([=] {
+        Outcome outcome;
+        try {
+            const DiskScope scope(target.toStdString(), cloud, data.toStdString(), readOnly);
+            InstallSafety::validate(data.toStdString(), true);
+            outcome.scope = scope;
+            if (!changingDisk) {
+                const auto version = Bundle::shortVersion(source);
+                if (!version)
+                    throw Problem("Missing app version.");
+                const QString installed = QString::fromStdString(
+                    InstallSafety::install(source.toStdString(), destination.toStdString(), version->toStdString()));
+                if (QDir::cleanPath(installed) != QDir::cleanPath(source))
+                    outcome.installed = installed;
+            }
+        } catch (const Problem& problem) {
+            outcome.error = QString::fromStdString(problem.description());
+        }
+        QMetaObject::invokeMethod(qApp, [self, outcome] {
+            if (self)
+                self->finishBegin(outcome);
+        });
+    });
+}
+
+void DiskSetup::finishBegin(const Outcome& outcome)
+{
+    if (!outcome.error.isEmpty()) {
+        stop(outcome.error);
+        return;
+    }
+    if (!outcome.installed) {
+        preparing_ = false;
+        render();
+        start_(*outcome.scope);
+        return;
+    }
+    const QString program = *outcome.installed + QStringLiteral("/Contents/MacOS/tallyroom");
+    const QStringList arguments {QStringLiteral("--selected-disk"), QString::fromStdString(outcome.scope->toBase64())};
+    if (!QProcess::startDetached(program, arguments)) {
+        stop(QStringLiteral("The installed copy could not be opened: ") + program);
+        return;
+    }
+    QApplication::quit();
+}
+
+void DiskSetup::stop(const QString& error)
+{
+    error_ = error;
+    preparing_ = false;
+    render();
+    stoppedAlert_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Setup stopped"), error_, QMessageBox::NoButton, this);
+    stoppedAlert_->setObjectName(QStringLiteral("setupStopped"));
+    stoppedAlert_->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* quit = stoppedAlert_->addButton(QStringLiteral("Stop and quit"), QMessageBox::RejectRole);
+    stoppedAlert_->addButton(QStringLiteral("Review folders"), QMessageBox::AcceptRole);
+    connect(quit, &QPushButton::clicked, qApp, &QApplication::quit);
+    connect(stoppedAlert_, &QObject::destroyed, this, [this] { stoppedAlert_ = nullptr; });
+    stoppedAlert_->open();
+}
+
+void DiskSetup::render()
+{
+    readOnlyButton_->setMode(true, readOnly_);
+    activeButton_->setMode(false, !readOnly_);
+    diskMenu_->setText(target_ ? QStringLiteral("Change selection…") : QStringLiteral("Select a disk…"));
+    QMenu* menu = diskMenu_->menu();
+    menu->clear();
+    for (const VolumeEntry& volume : volumes_)
+        connect(menu->addAction(volume.name), &QAction::triggered, this, [this, volume] { chooseVolume(volume); });
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("Choose a folder…")), &QAction::triggered, this, [this] {
+        const QString picked = chooseFolderIn(this, QStringLiteral("Choose target disk or folder"), target_.value_or(QDir::homePath()));
+        if (!picked.isEmpty())
+            chooseFolder(picked);
+    });
+    selectionRows_->setVisible(target_.has_value());
+    diskName_->setText(selectedDiskName_.value_or(QStringLiteral("Looking up disk…")));
+    location_->setText(target_.value_or(QString()));
+    for (const auto& renderRow : rowRenderers_)
+        renderRow();
+    confirm_->setEnabled(target_.has_value());
+    preparingRow_->setVisible(preparing_);
+    errorLabel_->setVisible(!error_.isEmpty());
+    errorLabel_->setText(error_);
+    content_->setEnabled(!preparing_);
 }

@@ -1,0 +1,17 @@
+#include "platform/Bundle.h"
+#include "platform/PamAuthenticator.h"
+#include "shell/TallyroomApp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("tallyroom"));
+    QApplication::setApplicationName(QStringLiteral("tallyroom"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    PamAuthenticator authenticator;
+    TallyroomApp app(authenticator, Bundle::helper(QStringLiteral("delver")));
+    app.launch(QApplication::arguments());
+    return QApplication::exec();
+}

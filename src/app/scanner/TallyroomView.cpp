@@ -1,0 +1,365 @@
+#include "TallyroomView.h"
+
+#include "Controller.h"
+#include "CreditFooter.h"
+#include "FileRow.h"
+#include "Fmt.h"
+#include "ModeControl.h"
+#include "QuitTallyroom.h"
+#include "ReleaseTitle.h"
+#include "ReviewSheet.h"
+#include "ScannerActionStyle.h"
+#include "platform/Workspace.h"
+#include "setup/DiskSetup.h"
+#include "setup/SessionDisk.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDialog>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* secondary(const QString& text)
+{
+    auto* label = new QLabel(text);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    return label;
+}
+
+QFont scaled(QFont font, double factor, bool bold = false)
+{
+    font.setPointSizeF(font.pointSizeF() * factor);
+    font.setBold(bold);
+    return font;
+}
+
+}
+
+TallyroomView::TallyroomView(Controller& c, Workspace& workspace, ChangeDisk changeDisk, OpenWindow openWindow,
+                             QWidget* parent)
+    : QWidget(parent), c_(c), workspace_(workspace), changeDisk_(std::move(changeDisk)), openWindow_(std::move(openWindow))
+{
+    setObjectName(QStringLiteral("scanner"));
+    setMinimumSize(640, 420);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 20);
+    layout->setSpacing(14);
+    layout->addWidget(header());
+    layout->addWidget(toolbar());
+
+    usage_ = new QLabel;
+    usage_->setObjectName(QStringLiteral("usage"));
+    layout->addWidget(usage_);
+
+    auto* statusRow = new QHBoxLayout;
+    busyIndicator_ = new QLabel(QStringLiteral("⏳"));
+    status_ = new QLabel;
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status_->setWordWrap(true);
+    openReport_ = new QPushButton(QStringLiteral("Open report"));
+    statusRow->addWidget(busyIndicator_);
+    statusRow->addWidget(status_, 1);
+    statusRow->addWidget(openReport_);
+    layout->addLayout(statusRow);
+
+    auto* divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(divider);
+
+    scanControls_ = new QWidget;
+    auto* scanRow = new QHBoxLayout(scanControls_);
+    scanRow->setContentsMargins(0, 0, 0, 0);
+    pause_ = new QPushButton(QStringLiteral("Pause scan"));
+    pause_->setObjectName(QStringLiteral("pauseScan"));
+    cancel_ = new QPushButton(QStringLiteral("Cancel scan"));
+    cancel_->setObjectName(QStringLiteral("cancelScan"));
+    scanRow->addWidget(pause_);
+    scanRow->addWidget(cancel_);
+    scanRow->addStretch();
+    layout->addWidget(scanControls_);
+
+    auto* progressRow = new QHBoxLayout;
+    progress_ = new QProgressBar;
+    progress_->setRange(0, 100);
+    progress_->setTextVisible(false);
+    progress_->setToolTip(QStringLiteral("Estimate based on entries visited compared with filesystem metadata. 100% means the report is ready."));
+    progressLabel_ = new QLabel;
+    progressLabel_->setObjectName(QStringLiteral("progressLabel"));
+    progressLabel_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    progressRow->addWidget(progress_, 1);
+    progressRow->addWidget(progressLabel_);
+    layout->addLayout(progressRow);
+
+    auto* pickerRow = new QHBoxLayout;
+    pickerRow->addWidget(new QLabel(QStringLiteral("Largest files")));
+    groups_ = new QButtonGroup(this);
+    for (const auto& [title, value] : {std::pair {"Top 10 files", "All files"}, std::pair {"Top 10 video && audio", "Video & audio"}}) {
+        auto* option = new QPushButton(QString::fromUtf8(title));
+        option->setCheckable(true);
+        option->setProperty("group", QString::fromUtf8(value));
+        groups_->addButton(option);
+        pickerRow->addWidget(option);
+    }
+    pickerRow->addStretch();
+    layout->addLayout(pickerRow);
+
+    resultControls_ = new QWidget;
+    auto* resultRow = new QHBoxLayout(resultControls_);
+    resultRow->setContentsMargins(0, 0, 0, 0);
+    onlyPersonal_ = new QCheckBox(QStringLiteral("Selectable only"));
+    resultRow->addWidget(onlyPersonal_);
+    resultRow->addWidget(secondary(QStringLiteral("Click a file to select it")));
+    resultRow->addStretch();
+    layout->addWidget(resultControls_);
+
+    emptyNotice_ = secondary(QStringLiteral("No matching files were found."));
+    layout->addWidget(emptyNotice_);
+    noResult_ = secondary(QStringLiteral("The scan is read-only. You choose what to remove."));
+    noResult_->setAlignment(Qt::AlignCenter);
+    layout->addWidget(noResult_, 1);
+
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("fileList"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
+    auto* content = new QWidget;
+    listLayout_ = new QVBoxLayout(content);
+    listLayout_->setContentsMargins(0, 0, 0, 0);
+    listLayout_->setSpacing(0);
+    scroll->setWidget(content);
+    layout->addWidget(scroll, 1);
+    listArea_ = scroll;
+
+    summaryRow_ = new QWidget;
+    auto* summaryLayout = new QHBoxLayout(summaryRow_);
+    summaryLayout->setContentsMargins(0, 0, 0, 0);
+    summary_ = new QLabel;
+    summary_->setObjectName(QStringLiteral("selectionSummary"));
+    reviewButton_ = new QPushButton(QStringLiteral("Review deletion…"));
+    reviewButton_->setObjectName(QStringLiteral("reviewDeletion"));
+    summaryLayout->addWidget(summary_);
+    summaryLayout->addStretch();
+    summaryLayout->addWidget(reviewButton_);
+    layout->addWidget(summaryRow_);
+    layout->addWidget(new CreditFooter);
+
+    connect(openReport_, &QPushButton::clicked, this, &TallyroomView::openReport);
+    connect(pause_, &QPushButton::clicked, &c_, &Controller::togglePause);
+    connect(cancel_, &QPushButton::clicked, &c_, &Controller::cancelScan);
+    connect(groups_, &QButtonGroup::buttonClicked, this,
+            [this](QAbstractButton* option) { c_.setGroup(option->property("group").toString()); });
+    connect(onlyPersonal_, &QCheckBox::toggled, &c_, &Controller::setOnlyPersonal);
+    connect(reviewButton_, &QPushButton::clicked, this, [this] { c_.setReview(true); });
+    connect(&c_, &Controller::changed, this, &TallyroomView::render);
+    render();
+}
+
+QWidget* TallyroomView::header()
+{
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* drive = new QLabel;
+    drive->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
+    row->addWidget(drive);
+    auto* titles = new QVBoxLayout;
+    const auto scope = SessionDisk::current();
+    auto* name = new QLabel(scope ? QString::fromStdString(scope->name()) : QStringLiteral("Target disk"));
+    name->setObjectName(QStringLiteral("diskName"));
+    name->setFont(scaled(font(), 1.6, true));
+    titles->addWidget(name);
+    titles->addWidget(secondary(releaseTitle()));
+    row->addLayout(titles);
+    row->addStretch();
+    auto* about = new QPushButton(aboutTitle());
+    auto* log = new QPushButton(QStringLiteral("Scan Log"));
+    verify_ = new QPushButton(QStringLiteral("Verify disk"));
+    verify_->setObjectName(QStringLiteral("verifyDisk"));
+    row->addWidget(about);
+    row->addWidget(log);
+    row->addWidget(verify_);
+    connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
+    connect(log, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("log")); });
+    connect(verify_, &QPushButton::clicked, this, [this] { c_.run(QStringLiteral("verify")); });
+    return box;
+}
+
+QWidget* TallyroomView::toolbar()
+{
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    changeDiskButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DriveCDIcon), QStringLiteral("Change Disk"));
+    changeDiskButton_->setObjectName(QStringLiteral("changeDisk"));
+    changeDiskButton_->setDefault(true);
+    changeDiskButton_->setMinimumHeight(34);
+    row->addWidget(changeDiskButton_);
+    row->addSpacing(12);
+    scan_ = new QPushButton(style()->standardIcon(QStyle::SP_DriveHDIcon), QStringLiteral("Scan Disk"));
+    scan_->setObjectName(QStringLiteral("scanDisk"));
+    auto* viewer = new QPushButton(QStringLiteral("◆ Viewer"));
+    viewer->setToolTip(QStringLiteral("Open the interactive 3D folder viewer"));
+    ScannerActionStyle::apply(scan_);
+    ScannerActionStyle::apply(viewer);
+    row->addWidget(scan_);
+    row->addSpacing(8);
+    row->addWidget(viewer);
+    row->addStretch();
+    row->addWidget(new ModeControl(c_));
+    row->addWidget(new QuitTallyroom(c_));
+    connect(changeDiskButton_, &QPushButton::clicked, this, &TallyroomView::showChangeDisk);
+    connect(scan_, &QPushButton::clicked, this, [this] { c_.run(QStringLiteral("scan")); });
+    connect(viewer, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("viewer")); });
+    return box;
+}
+
+std::vector<const Row*> TallyroomView::listedRows() const
+{
+    std::vector<const Row*> rows;
+    if (!c_.data())
+        return rows;
+    const std::string key = (c_.onlyPersonal() ? "Selectable: " : "") + c_.group().toStdString();
+    for (const Row& row : c_.data()->rows)
+        if (std::find(row.groups.begin(), row.groups.end(), key) != row.groups.end())
+            rows.push_back(&row);
+    std::stable_sort(rows.begin(), rows.end(), [](const Row* a, const Row* b) { return a->bytes > b->bytes; });
+    return rows;
+}
+
+void TallyroomView::render()
+{
+    const bool busy = c_.busy();
+    const bool hasResult = c_.data().has_value();
+    verify_->setEnabled(!busy && !c_.readOnly());
+    changeDiskButton_->setEnabled(!busy && !c_.authenticating());
+    scan_->setEnabled(!busy && !c_.authenticating());
+
+    usage_->setVisible(c_.usage().has_value());
+    if (const auto& usage = c_.usage())
+        usage_->setText(QStringLiteral("Available: <b>%1</b> &nbsp;&nbsp;&nbsp; Used: %2 of %3")
+                            .arg(fmt(static_cast<int64_t>(usage->free)), fmt(static_cast<int64_t>(usage->used)),
+                                 fmt(static_cast<int64_t>(usage->capacity))));
+    busyIndicator_->setVisible(busy);
+    status_->setText(c_.status());
+    openReport_->setVisible(c_.report().has_value());
+
+    scanControls_->setVisible(c_.scanning());
+    pause_->setText(c_.paused() ? QStringLiteral("Resume scan") : QStringLiteral("Pause scan"));
+    const bool workerKnown = c_.worker() && !c_.stopping();
+    pause_->setEnabled(workerKnown);
+    cancel_->setEnabled(workerKnown);
+
+    progress_->setVisible(c_.percent().has_value());
+    progressLabel_->setVisible(c_.percent().has_value());
+    if (const auto& percent = c_.percent()) {
+        progress_->setValue(*percent);
+        progressLabel_->setText(*percent == 100 ? QStringLiteral("100% complete")
+                                                : QStringLiteral("≈ %1% scanned").arg(*percent));
+    }
+    for (QAbstractButton* option : groups_->buttons())
+        option->setChecked(option->property("group").toString() == c_.group());
+
+    resultControls_->setVisible(hasResult);
+    noResult_->setVisible(!hasResult);
+    summaryRow_->setVisible(hasResult);
+    onlyPersonal_->setChecked(c_.onlyPersonal());
+    renderList();
+
+    const std::vector<Row> selected = c_.selected();
+    int64_t total = 0;
+    for (const Row& row : selected)
+        total += row.bytes;
+    summary_->setText(QString::number(selected.size()) + QStringLiteral(" selected • ") + fmt(total));
+    reviewButton_->setEnabled(!c_.readOnly() && !busy && !c_.selection().empty() && !c_.blocked());
+    renderSheets();
+}
+
+void TallyroomView::renderList()
+{
+    while (QLayoutItem* item = listLayout_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const std::vector<const Row*> rows = listedRows();
+    emptyNotice_->setVisible(c_.data() && rows.empty());
+    listArea_->setVisible(c_.data() && !rows.empty());
+    const bool clickable = !c_.readOnly() && c_.data() && !c_.data()->report.empty() && !c_.authenticating()
+                           && !c_.busy() && !c_.blocked();
+    for (const Row* row : rows) {
+        const FileRow::State state {c_.selection().count(row->raw) > 0, c_.approved().count(row->raw) > 0,
+                                    c_.removed().count(row->raw) > 0};
+        auto* widget = new FileRow(*row, state);
+        widget->setEnabled(clickable && !state.removed);
+        connect(widget, &FileRow::clicked, this, [this, widget] { c_.toggle(widget->row()); });
+        connect(widget, &FileRow::revealRequested, this, [this](const QString& path) { workspace_.reveal(path); });
+        listLayout_->addWidget(widget);
+    }
+    listLayout_->addStretch();
+}
+
+void TallyroomView::renderSheets()
+{
+    if (c_.review() && !reviewSheet_) {
+        reviewSheet_ = new ReviewSheet(c_, this);
+        reviewSheet_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(reviewSheet_, &QDialog::rejected, this, [this] { c_.setReview(false); });
+        reviewSheet_->open();
+    } else if (!c_.review() && reviewSheet_) {
+        reviewSheet_->close();
+    }
+    const auto& failure = c_.failure();
+    if (failure && failure->id != shownFailure_) {
+        shownFailure_ = failure->id;
+        if (failureAlert_)
+            failureAlert_->close();
+        failureAlert_ = new QMessageBox(QMessageBox::Warning, failure->action, failure->reason, QMessageBox::Ok, this);
+        failureAlert_->setObjectName(QStringLiteral("failureAlert"));
+        failureAlert_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(failureAlert_, &QMessageBox::finished, this, [this] { c_.setFailure(std::nullopt); });
+        failureAlert_->open();
+    }
+}
+
+void TallyroomView::openReport()
+{
+    const QString path = c_.report().value_or(QString());
+    if (!workspace_.open(path))
+        c_.setFailure(OperationFailure {QUuid::createUuid(), QStringLiteral("Could not open report"), path});
+}
+
+void TallyroomView::showChangeDisk()
+{
+    auto* sheet = new QDialog(this);
+    sheet->setObjectName(QStringLiteral("changeDiskSheet"));
+    sheet->setWindowTitle(QStringLiteral("Change Disk"));
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setWindowModality(Qt::WindowModal);
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    const QPointer<QDialog> guard(sheet);
+    layout->addWidget(new DiskSetup(
+        [guard] {
+            if (guard)
+                guard->close();
+        },
+        [this, guard](const DiskScope& scope) {
+            if (guard)
+                guard->close();
+            changeDisk_(scope);
+        }));
+    changeDiskSheet_ = sheet;
+    sheet->open();
+}

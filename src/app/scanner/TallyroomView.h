@@ -1,0 +1,80 @@
+#pragma once
+
+#include "DiskScope.h"
+#include "ReviewSheet.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+
+class Controller;
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QButtonGroup;
+class QVBoxLayout;
+class QWidget;
+class Workspace;
+
+// The scanner window: the disk, its usage, the current operation and the ranked files, with
+// every control that starts a scanner operation. It only renders the controller.
+class TallyroomView : public QWidget {
+    Q_OBJECT
+
+public:
+    using OpenWindow = std::function<void(const QString& identifier)>;
+    using ChangeDisk = std::function<void(const DiskScope& scope)>;
+
+    TallyroomView(Controller& c, Workspace& workspace, ChangeDisk changeDisk, OpenWindow openWindow,
+                  QWidget* parent = nullptr);
+
+    // The rows the list shows now, for the current group and "Selectable only".
+    std::vector<const struct Row*> listedRows() const;
+    QDialog* changeDiskSheet() const { return changeDiskSheet_; }
+
+private:
+    QWidget* header();
+    QWidget* toolbar();
+    void render();
+    void renderList();
+    void renderSheets();
+    void openReport();
+    void showChangeDisk();
+
+    Controller& c_;
+    Workspace& workspace_;
+    ChangeDisk changeDisk_;
+    OpenWindow openWindow_;
+
+    QPushButton* verify_ = nullptr;
+    QPushButton* changeDiskButton_ = nullptr;
+    QPushButton* scan_ = nullptr;
+    QLabel* usage_ = nullptr;
+    QLabel* busyIndicator_ = nullptr;
+    QLabel* status_ = nullptr;
+    QPushButton* openReport_ = nullptr;
+    QWidget* scanControls_ = nullptr;
+    QPushButton* pause_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLabel* progressLabel_ = nullptr;
+    QButtonGroup* groups_ = nullptr;
+    QWidget* resultControls_ = nullptr;
+    QCheckBox* onlyPersonal_ = nullptr;
+    QLabel* emptyNotice_ = nullptr;
+    QLabel* noResult_ = nullptr;
+    QWidget* listArea_ = nullptr;
+    QVBoxLayout* listLayout_ = nullptr;
+    QWidget* summaryRow_ = nullptr;
+    QLabel* summary_ = nullptr;
+    QPushButton* reviewButton_ = nullptr;
+    QPointer<ReviewSheet> reviewSheet_;
+    QPointer<QMessageBox> failureAlert_;
+    QPointer<QDialog> changeDiskSheet_;
+    QUuid shownFailure_;
+};

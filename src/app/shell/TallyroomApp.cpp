@@ -1,0 +1,220 @@
+#include "TallyroomApp.h"
+
+#include "Base64.h"
+#include "Problem.h"
+#include "scanner/Controller.h"
+#include "scanner/LogView.h"
+#include "scanner/ReleaseTitle.h"
+#include "scanner/TallyroomView.h"
+#include "setup/DiskSetup.h"
+#include "setup/Preferences.h"
+#include "setup/SessionDisk.h"
+#include "setup/StartupWindowSize.h"
+#include "setup/SunriseBackground.h"
+#include "platform/Bundle.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int scannerWidth = 760;
+constexpr int scannerHeight = 680;
+
+struct WindowKind {
+    QString title;
+    QSize size;
+};
+
+WindowKind kindOf(const QString& identifier)
+{
+    if (identifier == QLatin1String("viewer"))
+        return {QStringLiteral("3D Viewer"), {1050, 680}};
+    if (identifier == QLatin1String("about"))
+        return {aboutTitle(), {730, 550}};
+    if (identifier == QLatin1String("code"))
+        return {QStringLiteral("Tallyroom source code"), {900, 650}};
+    if (identifier == QLatin1String("structure"))
+        return {QStringLiteral("Tallyroom structure"), {750, 540}};
+    if (identifier == QLatin1String("log"))
+        return {QStringLiteral("Scan Log"), {760, 420}};
+    return {releaseTitle(), {690, 425}};
+}
+
+QWidget* notice(const QString& text)
+{
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setSpacing(12);
+    layout->addStretch();
+    auto* label = new QLabel(text);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    layout->addWidget(label);
+    return box;
+}
+
+}
+
+TallyroomApp::TallyroomApp(Authenticator& authenticator, QString worker, QObject* parent)
+    : QObject(parent), authenticator_(authenticator), worker_(std::move(worker)),
+      controller_(std::make_unique<Controller>(worker_, authenticator_, lifecycle_))
+{
+    lifecycle_.setController(controller_.get());
+}
+
+TallyroomApp::~TallyroomApp()
+{
+    for (const QPointer<QWidget>& window : std::as_const(windows_))
+        delete window;
+}
+
+std::optional<DiskScope> TallyroomApp::selectedDisk(const QStringList& arguments)
+{
+    const qsizetype option = arguments.indexOf(QStringLiteral("--selected-disk"));
+    if (option < 0 || option + 1 >= arguments.size())
+        return std::nullopt;
+    try {
+        const DiskScope handed = DiskScope::fromBase64(arguments[option + 1].toStdString());
+        if (!handed.valid())
+            return std::nullopt;
+        return DiskScope(handed.root(), handed.cloud(), handed.data(), handed.readOnly());
+    } catch (const Problem&) {
+        return std::nullopt;
+    }
+}
+
+void TallyroomApp::launch(const QStringList& arguments)
+{
+    openWindow(QStringLiteral("main"));
+    if (const auto scope = selectedDisk(arguments))
+        start(*scope);
+}
+
+void TallyroomApp::start(const DiskScope& scope)
+{
+    SessionDisk::setTrashBlocked(false);
+    SessionDisk::setCurrent(scope);
+    auto previous = std::move(controller_);
+    controller_ = std::make_unique<Controller>(worker_, authenticator_, lifecycle_);
+    lifecycle_.setController(controller_.get());
+    sessionID_ = QUuid::createUuid();
+    Preferences::rememberSession(scope, QDir::cleanPath(Bundle::location() + QStringLiteral("/..")));
+    ready_ = true;
+    showScanner();
+    refreshSessionWindows();
+    // The old views go first; they may still be delivering the click that led here.
+    previous.release()->deleteLater();
+}
+
+void TallyroomApp::openWindow(const QString& identifier)
+{
+    QWidget* window = windows_.value(identifier);
+    if (!window) {
+        window = createWindow(identifier);
+        windows_.insert(identifier, window);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+QWidget* TallyroomApp::createWindow(const QString& identifier)
+{
+    const WindowKind kind = kindOf(identifier);
+    QWidget* window = identifier == QLatin1String("main") ? new SunriseBackground : new QWidget;
+    window->setObjectName(identifier);
+    window->setWindowTitle(kind.title);
+    window->resize(kind.size);
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    if (identifier == QLatin1String("main")) {
+        mainStack_ = new QStackedLayout(window);
+        mainStack_->addWidget(new DiskSetup(nullptr, [this](const DiskScope& scope) { start(scope); }));
+        new StartupWindowSize(window);
+        window->installEventFilter(this);
+        if (ready_)
+            showScanner();
+        return window;
+    }
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(contentFor(identifier));
+    return window;
+}
+
+QWidget* TallyroomApp::contentFor(const QString& identifier)
+{
+    if (identifier == QLatin1String("log"))
+        return new LogView(*controller_);
+    if (identifier == QLatin1String("viewer")) {
+        if (!ready_) {
+            QWidget* box = notice(QStringLiteral("Choose the target disk in the main window."));
+            auto* back = new QPushButton(QStringLiteral("Close View, back to Tallyroom"));
+            connect(back, &QPushButton::clicked, this, [this] {
+                openWindow(QStringLiteral("main"));
+                if (QWidget* viewer = windows_.value(QStringLiteral("viewer")))
+                    viewer->close();
+            });
+            box->layout()->addWidget(back);
+            static_cast<QVBoxLayout*>(box->layout())->addStretch();
+            return box;
+        }
+        return notice(QStringLiteral("The 3D viewer is not part of this build yet."));
+    }
+    return notice(QStringLiteral("This window is not part of this build yet."));
+}
+
+void TallyroomApp::showScanner()
+{
+    if (!mainStack_)
+        return;
+    while (mainStack_->count() > 1) {
+        QWidget* old = mainStack_->widget(1);
+        mainStack_->removeWidget(old);
+        old->deleteLater();
+    }
+    auto* scanner = new TallyroomView(
+        *controller_, workspace_, [this](const DiskScope& scope) { start(scope); },
+        [this](const QString& identifier) { openWindow(identifier); });
+    mainStack_->addWidget(scanner);
+    mainStack_->setCurrentWidget(scanner);
+    // The ranked list needs more room than setup; grow once the first sizing has happened.
+    QTimer::singleShot(200, this, [this] {
+        QWidget* main = windows_.value(QStringLiteral("main"));
+        if (main && !main->isFullScreen() && main->height() < scannerHeight)
+            main->resize(std::max(main->width(), scannerWidth), scannerHeight);
+    });
+}
+
+void TallyroomApp::refreshSessionWindows()
+{
+    for (const QString& identifier : {QStringLiteral("log"), QStringLiteral("viewer")}) {
+        QWidget* window = windows_.value(identifier);
+        if (!window)
+            continue;
+        QLayout* layout = window->layout();
+        while (QLayoutItem* item = layout->takeAt(0)) {
+            item->widget()->deleteLater();
+            delete item;
+        }
+        layout->addWidget(contentFor(identifier));
+    }
+}
+
+bool TallyroomApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Close && watched == windows_.value(QStringLiteral("main"))) {
+        if (lifecycle_.applicationShouldTerminate() == AppLifecycle::Reply::Now)
+            QCoreApplication::quit();
+        else
+            event->ignore();
+        return event->isAccepted() ? false : true;
+    }
+    return QObject::eventFilter(watched, event);
+}

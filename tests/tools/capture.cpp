@@ -1,0 +1,84 @@
+// Renders the application's windows in the states a person meets them and saves each as a
+// PNG, so they can be looked at: capture OUTPUT_FOLDER TREE
+#include "FakeAuthenticator.h"
+#include "platform/Bundle.h"
+#include "scanner/Controller.h"
+#include "setup/SessionDisk.h"
+#include "shell/TallyroomApp.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <iostream>
+
+namespace {
+
+void settle(int milliseconds = 300)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+void save(QWidget* widget, const QString& folder, const QString& name)
+{
+    settle();
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".png");
+    widget->grab().save(path);
+    std::cout << path.toStdString() << '\n';
+}
+
+template <typename T>
+T* find(QWidget* root, const char* name)
+{
+    return root->findChild<T*>(QString::fromLatin1(name));
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("tallyroom-capture"));
+    QApplication::setApplicationName(QStringLiteral("tallyroom"));
+    if (argc < 3) {
+        std::cerr << "usage: capture OUTPUT_FOLDER TREE\n";
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString tree = QString::fromLocal8Bit(argv[2]);
+    FakeAuthenticator authenticator;
+    TallyroomApp app(authenticator, QStringLiteral(DELVER));
+    app.launch({});
+    QWidget* main = app.window(QStringLiteral("main"));
+    main->resize(760, 640);
+    save(main, out, QStringLiteral("setup"));
+
+    app.start(DiskScope(tree.toStdString(), false, SessionDisk::defaultData().toStdString()));
+    save(main, out, QStringLiteral("scanner-before-scan"));
+    app.controller().run(QStringLiteral("scan"));
+    QElapsedTimer timer;
+    timer.start();
+    while (app.controller().busy() && timer.elapsed() < 60000)
+        settle(50);
+    save(main, out, QStringLiteral("scanner-after-scan"));
+
+    const auto rows = app.controller().data()->rows;
+    for (size_t i = 0; i < rows.size() && i < 3; ++i)
+        app.controller().toggle(rows[i]);
+    save(main, out, QStringLiteral("scanner-selected"));
+    app.controller().setReview(true);
+    settle();
+    if (auto* sheet = main->findChild<QDialog*>(QStringLiteral("reviewSheet")))
+        save(sheet, out, QStringLiteral("review-sheet"));
+    app.controller().setReview(false);
+
+    app.openWindow(QStringLiteral("log"));
+    save(app.window(QStringLiteral("log")), out, QStringLiteral("scan-log"));
+    return 0;
+}
