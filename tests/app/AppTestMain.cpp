@@ -1,6 +1,6 @@
 #include "TestHome.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -16,7 +16,14 @@ int main(int argc, char** argv)
     unsetenv("XDG_CONFIG_HOME");
     std::signal(SIGPIPE, SIG_DFL);
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    QCoreApplication application(argc, argv);
+    // Widgets render without a display; a private runtime folder keeps Qt quiet about it.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::string runtime = home + "/.runtime";
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    qputenv("XDG_RUNTIME_DIR", runtime.c_str());
+    QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("tallyroom-tests"));
     QCoreApplication::setApplicationName(QStringLiteral("tallyroom"));
     testing::InitGoogleTest(&argc, argv);

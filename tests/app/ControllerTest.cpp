@@ -59,16 +59,6 @@ protected:
     static inline int counter = 0;
 };
 
-void makeManyFiles(const std::string& root, int folders, int perFolder)
-{
-    for (int f = 0; f < folders; ++f) {
-        const std::string folder = root + "/d" + std::to_string(f);
-        Files::makeFolder(folder);
-        for (int i = 0; i < perFolder; ++i)
-            close(open((folder + "/f" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0644));
-    }
-}
-
 }
 
 TEST_F(ControllerTest, ScanFillsTheResultStatusAndLog)
@@ -139,7 +129,7 @@ TEST_F(ControllerTest, SwitchingToActiveWithoutAResult)
 
 TEST_F(ControllerTest, PauseResumeAndCancelAScanThatIsStillRunning)
 {
-    makeManyFiles(tree, 400, 500);
+    Files::makeTree(tree, 400, 500);
     useScope(tree);
     controller->run("scan");
     ASSERT_TRUE(waitUntil([&] { return controller->worker() != nullptr; }, 5000));
@@ -181,7 +171,7 @@ TEST_F(ControllerTest, PauseResumeAndCancelAScanThatIsStillRunning)
 
 TEST_F(ControllerTest, QuitRequestedBeforeTheWorkerWasKnownCancelsAndThenQuits)
 {
-    makeManyFiles(tree, 200, 500);
+    Files::makeTree(tree, 200, 500);
     useScope(tree);
     controller->run("scan");
     controller->setQuitAfterScan(true);

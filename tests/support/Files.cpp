@@ -1,9 +1,11 @@
 #include "Files.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Files {
 
@@ -15,6 +17,16 @@ void make(const std::string& path, size_t size)
 void makeFolder(const std::string& path)
 {
     std::filesystem::create_directories(path);
+}
+
+void makeTree(const std::string& root, int folders, int files)
+{
+    for (int f = 0; f < folders; ++f) {
+        const std::string folder = root + "/d" + std::to_string(f);
+        makeFolder(folder);
+        for (int i = 0; i < files; ++i)
+            close(open((folder + "/f" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+    }
 }
 
 void write(const std::string& path, const std::string& content)

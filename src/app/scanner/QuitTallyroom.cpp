@@ -29,8 +29,9 @@ void QuitTallyroom::press()
         QApplication::quit();
         return;
     }
-    confirm_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Cancel the scan and quit?"),
-                               QStringLiteral("No files will be deleted."), QMessageBox::NoButton, window());
+    const QString title = QStringLiteral("Cancel the scan and quit?");
+    confirm_ = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, window());
+    confirm_->setInformativeText(QStringLiteral("No files will be deleted."));
     confirm_->setAttribute(Qt::WA_DeleteOnClose);
     confirm_->setObjectName(QStringLiteral("quitConfirmation"));
     confirm_->addButton(QStringLiteral("Keep scanning"), QMessageBox::RejectRole);

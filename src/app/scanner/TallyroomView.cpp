@@ -289,8 +289,12 @@ void TallyroomView::render()
 
 void TallyroomView::renderList()
 {
+    // A row may be the one whose click led here: it goes once its click has been handled.
     while (QLayoutItem* item = listLayout_->takeAt(0)) {
-        delete item->widget();
+        if (QWidget* row = item->widget()) {
+            row->hide();
+            row->deleteLater();
+        }
         delete item;
     }
     const std::vector<const Row*> rows = listedRows();
@@ -325,7 +329,8 @@ void TallyroomView::renderSheets()
         shownFailure_ = failure->id;
         if (failureAlert_)
             failureAlert_->close();
-        failureAlert_ = new QMessageBox(QMessageBox::Warning, failure->action, failure->reason, QMessageBox::Ok, this);
+        failureAlert_ = new QMessageBox(QMessageBox::Warning, failure->action, failure->action, QMessageBox::Ok, this);
+        failureAlert_->setInformativeText(failure->reason);
         failureAlert_->setObjectName(QStringLiteral("failureAlert"));
         failureAlert_->setAttribute(Qt::WA_DeleteOnClose);
         connect(failureAlert_, &QMessageBox::finished, this, [this] { c_.setFailure(std::nullopt); });

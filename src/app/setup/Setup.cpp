@@ -424,7 +424,9 @@ void DiskSetup::stop(const QString& error)
     error_ = error;
     preparing_ = false;
     render();
-    stoppedAlert_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Setup stopped"), error_, QMessageBox::NoButton, this);
+    stoppedAlert_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Setup stopped"), QStringLiteral("Setup stopped"),
+                                    QMessageBox::NoButton, this);
+    stoppedAlert_->setInformativeText(error_);
     stoppedAlert_->setObjectName(QStringLiteral("setupStopped"));
     stoppedAlert_->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton* quit = stoppedAlert_->addButton(QStringLiteral("Stop and quit"), QMessageBox::RejectRole);

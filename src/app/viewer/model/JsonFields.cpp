@@ -1,0 +1,82 @@
+#include "JsonFields.h"
+
+#include "DecodingError.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace JsonFields {
+
+const nlohmann::json& object(const nlohmann::json& json)
+{
+    if (!json.is_object())
+        throw DecodingError("Expected a dictionary.");
+    return json;
+}
+
+const nlohmann::json* optional(const nlohmann::json& json, const char* key)
+{
+    const auto found = json.find(key);
+    return found == json.end() || found->is_null() ? nullptr : &*found;
+}
+
+const nlohmann::json& required(const nlohmann::json& json, const char* key)
+{
+    const auto found = json.find(key);
+    if (found == json.end())
+        throw DecodingError(std::string("No value for key “") + key + "”.");
+    return *found;
+}
+
+std::string string(const nlohmann::json& json, const char* key)
+{
+    const nlohmann::json& value = required(json, key);
+    if (!value.is_string())
+        throw DecodingError(std::string("The value for key “") + key + "” is not a string.");
+    return value.get<std::string>();
+}
+
+bool boolean(const nlohmann::json& json, const char* key)
+{
+    const nlohmann::json& value = required(json, key);
+    if (!value.is_boolean())
+        throw DecodingError(std::string("The value for key “") + key + "” is not a boolean.");
+    return value.get<bool>();
+}
+
+int64_t integer(const nlohmann::json& json, const char* key)
+{
+    const nlohmann::json& value = required(json, key);
+    if (value.is_number_integer() && !value.is_number_unsigned())
+        return value.get<int64_t>();
+    if (value.is_number_unsigned() && value.get<uint64_t>() <= uint64_t(std::numeric_limits<int64_t>::max()))
+        return value.get<int64_t>();
+    throw DecodingError(std::string("The value for key “") + key + "” is not a suitable integer.");
+}
+
+double number(const nlohmann::json& value, const char* key)
+{
+    if (!value.is_number())
+        throw DecodingError(std::string("The value for key “") + key + "” is not a number.");
+    return value.get<double>();
+}
+
+float single(const nlohmann::json& value, const char* key)
+{
+    const double wide = number(value, key);
+    if (std::abs(wide) > std::numeric_limits<float>::max())
+        throw DecodingError(std::string("The value for key “") + key + "” does not fit a single-precision number.");
+    return static_cast<float>(wide);
+}
+
+double widened(float value)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text - 1, value).ptr;
+    *end = '\0';
+    return std::strtod(text, nullptr);
+}
+
+}
