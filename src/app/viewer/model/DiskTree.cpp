@@ -65,19 +65,25 @@ const char* nextName(DIR* stream)
     return item ? item->d_name : nullptr;
 }
 
-// Calls work(begin, end) on one slice of [0, count) per core, the calling thread taking part.
-// Small counts stay on the calling thread: handing them over would cost more than it saves.
-template <typename Work>
-void inParallel(qsizetype count, Work work)
+using Slice = std::pair<qsizetype, qsizetype>;
+
+// [0, count) cut into one slice per core. Small counts stay whole: handing them to other
+// threads would cost more than it saves.
+std::vector<Slice> slicesOf(qsizetype count)
 {
     constexpr qsizetype worthSplitting = 1024;
     const qsizetype parts = count < worthSplitting ? 1 : std::max(1, QThread::idealThreadCount());
-    std::vector<std::pair<qsizetype, qsizetype>> slices;
+    std::vector<Slice> slices;
     for (qsizetype part = 0; part < parts; ++part)
         slices.emplace_back(count * part / parts, count * (part + 1) / parts);
-    QtConcurrent::blockingMap(slices, [&](const std::pair<qsizetype, qsizetype>& slice) {
-        work(slice.first, slice.second);
-    });
+    return slices;
+}
+
+// Calls work(begin, end) for every slice at once, the calling thread taking part.
+template <typename Work>
+void inParallel(std::vector<Slice>& slices, Work work)
+{
+    QtConcurrent::blockingMap(slices, [&](const Slice& slice) { work(slice.first, slice.second); });
 }
 
 // The order a file browser shows names in: case-insensitive, digits by their numeric value.
@@ -172,7 +178,8 @@ QList<VEntry> readAll(DIR* stream, const Admission& admission, const std::stop_t
         throwIfStopped(stop);
     }
     std::vector<std::optional<VEntry>> admitted(names.size());
-    inParallel(qsizetype(names.size()), [&](qsizetype begin, qsizetype end) {
+    std::vector<Slice> slices = slicesOf(qsizetype(names.size()));
+    inParallel(slices, [&](qsizetype begin, qsizetype end) {
         Admission admit = admission;
         for (qsizetype i = begin; i < end && !stop.stop_requested(); ++i)
             admitted[i] = admit(names[i]);
@@ -185,27 +192,33 @@ QList<VEntry> readAll(DIR* stream, const Admission& admission, const std::stop_t
     return entries;
 }
 
-// Folders first, then by name; equal names keep the order they were read in. The children of
-// a folder are never the scope's root, so their titles are their names: the paths after
-// `prefixLength`.
+// Folders first, then by name; equal names keep the order they were read in. Each slice is
+// sorted on its own core, then the sorted slices are merged. The children of a folder are never
+// the scope's root, so their titles are their names: the paths after `prefixLength`.
 void sortForBrowsing(QList<VEntry>& entries, qsizetype prefixLength)
 {
-    std::vector<std::optional<QCollatorSortKey>> keys(entries.size());
-    inParallel(entries.size(), [&](qsizetype begin, qsizetype end) {
+    // Read-only access, so the threads never touch the list's sharing state.
+    const QList<VEntry>& read = entries;
+    std::vector<std::optional<QCollatorSortKey>> keys(read.size());
+    const auto before = [&](qsizetype a, qsizetype b) {
+        if (read[a].folder != read[b].folder)
+            return read[a].folder;
+        return keys[a]->compare(*keys[b]) < 0;
+    };
+    std::vector<qsizetype> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<Slice> slices = slicesOf(entries.size());
+    inParallel(slices, [&](qsizetype begin, qsizetype end) {
         const QCollator collator = browserCollator();
         for (qsizetype i = begin; i < end; ++i) {
-            const QString& path = entries[i].path;
+            const QString& path = read[i].path;
             const QString name = QString::fromRawData(path.constData() + prefixLength, path.size() - prefixLength);
             keys[i] = collator.sortKey(name);
         }
+        std::stable_sort(order.begin() + begin, order.begin() + end, before);
     });
-    std::vector<qsizetype> order(entries.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](qsizetype a, qsizetype b) {
-        if (entries[a].folder != entries[b].folder)
-            return entries[a].folder;
-        return keys[a]->compare(*keys[b]) < 0;
-    });
+    for (const Slice& slice : slices)
+        std::inplace_merge(order.begin(), order.begin() + slice.first, order.begin() + slice.second, before);
     QList<VEntry> sorted;
     sorted.reserve(entries.size());
     for (qsizetype index : order)

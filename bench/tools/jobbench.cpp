@@ -1,0 +1,79 @@
+// Scans a folder through the controller and the job runner, as the scanner window does, and
+// reports how the application's own memory moved while it followed the worker:
+// jobbench DELVER ROOT DATA
+#include "platform/Authenticator.h"
+#include "scanner/AppTermination.h"
+#include "scanner/Controller.h"
+#include "setup/SessionDisk.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+class NoAuthentication : public Authenticator {
+public:
+    bool canEvaluate(QString& reason) override
+    {
+        reason.clear();
+        return false;
+    }
+    void evaluate(const QString&, std::function<void(std::optional<QString>)> done) override { done(QString()); }
+};
+
+class NoTermination : public AppTermination {
+public:
+    void replyToApplicationShouldTerminate(bool) override {}
+    void terminate() override {}
+};
+
+long residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    if (argc != 4) {
+        std::cerr << "usage: jobbench DELVER ROOT DATA\n";
+        return 2;
+    }
+    SessionDisk::setCurrent(DiskScope(argv[2], false, argv[3], true));
+    NoAuthentication authentication;
+    NoTermination termination;
+    Controller controller(QString::fromLocal8Bit(argv[1]), authentication, termination);
+    long first = 0;
+    long peak = 0;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const long now = residentKilobytes();
+        first = first ? first : now;
+        peak = std::max(peak, now);
+    });
+    sampler.start(50);
+    QObject::connect(&controller, &Controller::changed, [&] {
+        if (!controller.busy())
+            QCoreApplication::quit();
+    });
+    controller.run(QStringLiteral("scan"));
+    QCoreApplication::exec();
+    if (!controller.data()) {
+        std::cerr << controller.status().toStdString() << '\n';
+        return 1;
+    }
+    std::cout << "count " << controller.data()->count << "\nrss-growth-kb " << (peak - first) << "\nlog-lines "
+              << controller.lines().size() << '\n';
+    return 0;
+}

@@ -1,0 +1,115 @@
+"""Scans a folder through the real scanner window, selects a file, deletes it through the
+review sheet, and checks that the file is gone and the report records it."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+
+def wait_for(what, condition, seconds=60):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.2)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def find(root, predicate):
+    try:
+        return pyatspi.findDescendant(root, predicate, breadth_first=True)
+    except Exception:
+        return None
+
+
+def named(root, name, role=None):
+    return find(root, lambda node: node is not None and node.name == name
+                and (role is None or node.getRole() == role))
+
+
+def press(node):
+    action = node.queryAction()
+    for index in range(action.nActions):
+        if action.getName(index) in ("Press", "press", "click"):
+            action.doAction(index)
+            return
+    action.doAction(0)
+
+
+def application(process):
+    if process.poll() is not None:
+        raise AssertionError("tallyroom exited early with status %d" % process.returncode)
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name == "tallyroom":
+            return app
+    return None
+
+
+def main():
+    work = tempfile.mkdtemp(prefix="tallyroom-e2e-")
+    home = os.path.join(work, "home")
+    tree = os.path.join(home, "Disk")
+    os.makedirs(os.path.join(tree, "Movies"))
+    big = os.path.join(tree, "Movies", "big.mov")
+    with open(big, "wb") as f:
+        f.truncate(5_000_000)
+    with open(os.path.join(tree, "small.txt"), "wb") as f:
+        f.write(b"x" * 1000)
+    runtime = os.path.join(work, "run")
+    os.makedirs(runtime, mode=0o700)
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_RUNTIME_DIR=runtime,
+               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1")
+    data = os.path.join(home, "Library", "Application Support", "tallyroom")
+    scope = subprocess.run([os.environ["E2E_MAKESCOPE"], tree, data], env=env, check=True,
+                           capture_output=True, text=True).stdout.strip()
+
+    bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env)
+    time.sleep(1)
+    app_process = subprocess.Popen([os.path.join(os.environ["E2E_BUNDLE"], "Contents/MacOS/tallyroom"),
+                                    "--selected-disk", scope], env=env)
+    try:
+        app = wait_for("the application on the accessibility bus", lambda: application(app_process), 30)
+        scan = wait_for("Scan Disk", lambda: named(app, "Scan Disk", pyatspi.ROLE_PUSH_BUTTON), 30)
+        press(scan)
+        wait_for("the scan result", lambda: find(app, lambda n: n is not None and n.name.startswith("Scanned 2 file entries")))
+        row = wait_for("the row of big.mov", lambda: named(app, "Select big.mov"))
+        press(row)
+        review = wait_for("an enabled Review deletion…", lambda: find(
+            app, lambda n: n is not None and n.name == "Review deletion…"
+            and n.getState().contains(pyatspi.STATE_ENABLED)))
+        press(review)
+        delete = wait_for("Delete permanently", lambda: named(app, "Delete permanently", pyatspi.ROLE_PUSH_BUTTON), 20)
+        press(delete)
+        wait_for("big.mov to be deleted", lambda: not os.path.exists(big))
+        status = wait_for("the deletion summary", lambda: find(app, lambda n: n is not None and n.name.startswith("Deleted 1 of 1.")))
+        reports = os.listdir(os.path.join(data, "Reports"))
+        assert len(reports) == 1, reports
+        with open(os.path.join(data, "Reports", reports[0]), encoding="utf-8") as f:
+            report = f.read()
+        assert "\nDeleted: " + big in report, report
+        assert os.path.exists(os.path.join(tree, "small.txt"))
+        print("status:", status.name)
+        print("1 passed, 0 failed")
+        return 0
+    except AssertionError as failure:
+        print("FAILED:", failure)
+        print("0 passed, 1 failed")
+        return 1
+    finally:
+        app_process.terminate()
+        try:
+            app_process.wait(10)
+        except subprocess.TimeoutExpired:
+            app_process.kill()
+        bus.terminate()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
