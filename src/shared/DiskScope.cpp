@@ -3,6 +3,7 @@
 #include "Base64.h"
 #include "DecodingError.h"
 #include "InstallSafety.h"
+#include "JsonFields.h"
 #include "Paths.h"
 #include "PosixError.h"
 #include "ScopeError.h"
@@ -14,7 +15,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <limits>
 
 namespace {
 
@@ -61,47 +61,6 @@ std::string volumeNameFor(const std::string& root)
     if ((root == "/" || volume == root) && !label.empty())
         return label;
     return std::string(Paths::lastComponent(root));
-}
-
-const nlohmann::json& required(const nlohmann::json& json, const char* key)
-{
-    const auto found = json.find(key);
-    if (found == json.end())
-        throw DecodingError(std::string("No value for key “") + key + "”.");
-    return *found;
-}
-
-template <typename T>
-T integer(const nlohmann::json& value, const char* key)
-{
-    using Limits = std::numeric_limits<T>;
-    bool fits = false;
-    if (value.is_number_unsigned()) {
-        fits = value.get<uint64_t>() <= static_cast<uint64_t>(Limits::max());
-    } else if (value.is_number_integer()) {
-        const int64_t number = value.get<int64_t>();
-        fits = number < 0 ? number >= static_cast<int64_t>(Limits::min())
-                          : static_cast<uint64_t>(number) <= static_cast<uint64_t>(Limits::max());
-    }
-    if (!fits)
-        throw DecodingError(std::string("The value for key “") + key + "” is not a suitable integer.");
-    return value.get<T>();
-}
-
-std::string string(const nlohmann::json& json, const char* key)
-{
-    const nlohmann::json& value = required(json, key);
-    if (!value.is_string())
-        throw DecodingError(std::string("The value for key “") + key + "” is not a string.");
-    return value.get<std::string>();
-}
-
-bool boolean(const nlohmann::json& json, const char* key)
-{
-    const nlohmann::json& value = required(json, key);
-    if (!value.is_boolean())
-        throw DecodingError(std::string("The value for key “") + key + "” is not a boolean.");
-    return value.get<bool>();
 }
 
 }
@@ -245,18 +204,18 @@ nlohmann::json DiskScope::toJson() const
 
 DiskScope DiskScope::fromJson(const nlohmann::json& json)
 {
-    if (!json.is_object())
-        throw DecodingError("Expected a dictionary.");
+    using namespace JsonFields;
+    object(json);
     DiskScope scope;
     scope.readOnly_ = boolean(json, "readOnly");
     scope.root_ = string(json, "root");
     scope.name_ = string(json, "name");
     scope.cloud_ = boolean(json, "cloud");
     scope.data_ = string(json, "data");
-    scope.device_ = integer<int32_t>(required(json, "device"), "device");
-    scope.inode_ = integer<uint64_t>(required(json, "inode"), "inode");
-    if (const auto found = json.find("startupDataDevice"); found != json.end() && !found->is_null())
-        scope.startupDataDevice_ = integer<int32_t>(*found, "startupDataDevice");
+    scope.device_ = integer<int32_t>(json, "device");
+    scope.inode_ = integer<uint64_t>(json, "inode");
+    if (optional(json, "startupDataDevice"))
+        scope.startupDataDevice_ = integer<int32_t>(json, "startupDataDevice");
     return scope;
 }
 

@@ -61,7 +61,7 @@ SavedLayout SavedLayout::decoded(const QByteArray& bytes)
     layout.full = JsonFields::boolean(json, "full");
     layout.mod = JsonFields::boolean(json, "mod");
     layout.hidden = JsonFields::boolean(json, "hidden");
-    layout.page = JsonFields::integer(json, "page");
+    layout.page = JsonFields::integer<int64_t>(json, "page");
     layout.filter = QString::fromStdString(JsonFields::string(json, "filter"));
     layout.eye = EyePose::fromJson(JsonFields::required(json, "eye"));
     layout.offsets = offsetsFrom(JsonFields::required(json, "offsets"));

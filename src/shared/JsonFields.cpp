@@ -46,16 +46,6 @@ bool boolean(const nlohmann::json& json, const char* key)
     return value.get<bool>();
 }
 
-int64_t integer(const nlohmann::json& json, const char* key)
-{
-    const nlohmann::json& value = required(json, key);
-    if (value.is_number_integer() && !value.is_number_unsigned())
-        return value.get<int64_t>();
-    if (value.is_number_unsigned() && value.get<uint64_t>() <= uint64_t(std::numeric_limits<int64_t>::max()))
-        return value.get<int64_t>();
-    throw DecodingError(std::string("The value for key “") + key + "” is not a suitable integer.");
-}
-
 double number(const nlohmann::json& value, const char* key)
 {
     if (!value.is_number())
