@@ -1,6 +1,10 @@
 #include "TallyroomApp.h"
 
 #include "Base64.h"
+#include "about/AboutDetail.h"
+#include "about/AboutView.h"
+#include "about/SourceDocument.h"
+#include "about/StructureView.h"
 #include "Problem.h"
 #include "scanner/Controller.h"
 #include "scanner/LogView.h"
@@ -11,6 +15,7 @@
 #include "setup/SessionDisk.h"
 #include "setup/StartupWindowSize.h"
 #include "setup/SunriseBackground.h"
+#include "viewer/DiskViewer.h"
 #include "platform/Bundle.h"
 
 #include <QCloseEvent>
@@ -165,9 +170,18 @@ QWidget* TallyroomApp::contentFor(const QString& identifier)
             static_cast<QVBoxLayout*>(box->layout())->addStretch();
             return box;
         }
-        return notice(QStringLiteral("The 3D viewer is not part of this build yet."));
+        return new DiskViewer(*controller_, workspace_, applications_,
+                              [this](const QString& identifier) { openWindow(identifier); });
     }
-    return notice(QStringLiteral("This window is not part of this build yet."));
+    if (identifier == QLatin1String("about"))
+        return new AboutView([this](const QString& id) { openWindow(id); });
+    QWidget* content = identifier == QLatin1String("code") ? static_cast<QWidget*>(new SourceDocument) : new StructureView;
+    return new AboutDetail(
+        identifier, content, [this](const QString& id) { openWindow(id); },
+        [this](const QString& id) {
+            if (QWidget* window = windows_.value(id))
+                window->close();
+        });
 }
 
 void TallyroomApp::showScanner()

@@ -3,6 +3,7 @@
 #include "AppLifecycle.h"
 #include "DiskScope.h"
 #include "platform/DesktopWorkspace.h"
+#include "platform/GioApplications.h"
 
 #include <QHash>
 #include <QObject>
@@ -53,6 +54,7 @@ private:
     const QString worker_;
     AppLifecycle lifecycle_;
     DesktopWorkspace workspace_;
+    GioApplications applications_;
     std::unique_ptr<Controller> controller_;
     QUuid sessionID_ = QUuid::createUuid();
     bool ready_ = false;

@@ -112,6 +112,12 @@ void Branch::setFailure(std::optional<OperationFailure> failure)
     emit changed();
 }
 
+void Branch::setNotice(const QString& notice)
+{
+    notice_ = notice;
+    emit changed();
+}
+
 void Branch::setSpin(bool spin)
 {
     spin_ = spin;

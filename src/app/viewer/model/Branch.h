@@ -86,6 +86,7 @@ public:
 
     // Set directly by the window and the scene.
     void setFailure(std::optional<OperationFailure> failure);
+    void setNotice(const QString& notice);
     void setSpin(bool spin);
     void setHand(bool hand);
     void setModView(bool modView);

@@ -1,0 +1,534 @@
+#include "DiskViewer.h"
+
+#include "OpenWithMenu.h"
+#include "ReturnToTallyroom.h"
+#include "about/MemoryReadout.h"
+#include "platform/Workspace.h"
+#include "scanner/Controller.h"
+#include "scanner/CreditFooter.h"
+#include "scanner/Fmt.h"
+#include "scanner/ModeControl.h"
+#include "scanner/ReleaseTitle.h"
+#include "setup/SessionDisk.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QFont scaled(QFont font, double factor)
+{
+    font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+}
+
+QPushButton* toggle(const QString& title, const QString& help)
+{
+    auto* button = new QPushButton(title);
+    button->setCheckable(true);
+    button->setToolTip(help);
+    return button;
+}
+
+QString kindOf(const VEntry& entry)
+{
+    if (entry.folder)
+        return QStringLiteral("Folder");
+    if (entry.link)
+        return QStringLiteral("Symbolic link");
+    return fmt(entry.bytes);
+}
+
+// One entry of the sidebar list: select on click, open a folder with its chevron, and the
+// entry's own context menu.
+class EntryRow : public QWidget {
+public:
+    EntryRow(const VEntry& entry, const QString& title, bool selected, std::function<void()> select,
+             std::function<void()> open, std::function<void(QContextMenuEvent*)> menu)
+        : menu_(std::move(menu))
+    {
+        setAutoFillBackground(selected);
+        if (selected) {
+            QPalette tinted = palette();
+            QColor accent = palette().color(QPalette::Highlight);
+            accent.setAlphaF(0.18f);
+            tinted.setColor(QPalette::Window, accent);
+            setPalette(tinted);
+        }
+        auto* row = new QHBoxLayout(this);
+        row->setContentsMargins(3, 3, 3, 3);
+        const QStyle::StandardPixmap icon = entry.folder ? QStyle::SP_DirIcon
+                                            : entry.link ? QStyle::SP_FileLinkIcon
+                                                         : QStyle::SP_FileIcon;
+        auto* name = new QPushButton(style()->standardIcon(icon), title);
+        name->setFlat(true);
+        name->setStyleSheet(QStringLiteral("QPushButton { text-align: left; border: none; padding: 1px; }"));
+        name->setToolTip(entry.path);
+        connect(name, &QPushButton::clicked, this, std::move(select));
+        row->addWidget(name);
+        row->addStretch();
+        if (entry.folder) {
+            auto* chevron = new QToolButton;
+            chevron->setText(QStringLiteral("›"));
+            chevron->setAutoRaise(true);
+            chevron->setToolTip(QStringLiteral("Open ") + title);
+            connect(chevron, &QToolButton::clicked, this, std::move(open));
+            row->addWidget(chevron);
+        }
+    }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override { menu_(event); }
+
+private:
+    std::function<void(QContextMenuEvent*)> menu_;
+};
+
+}
+
+DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applications, OpenWindow openWindow,
+                       QWidget* parent)
+    : QWidget(parent), c_(c), workspace_(workspace), applications_(applications), openWindow_(std::move(openWindow)),
+      wasReadOnly_(c.readOnly())
+{
+    setObjectName(QStringLiteral("diskViewer"));
+    setMinimumSize(660, 440);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(9);
+    layout->addWidget(header());
+    layout->addWidget(toolbar());
+
+    auto* split = new QSplitter(Qt::Horizontal);
+    auto* map = new QLabel(QStringLiteral("The 3D graph is not part of this build yet."));
+    map->setObjectName(QStringLiteral("map"));
+    map->setAlignment(Qt::AlignCenter);
+    map->setMinimumSize(370, 320);
+    map->setAccessibleName(QStringLiteral("Rotatable 3D folder tree"));
+    map->setStyleSheet(QStringLiteral("background: rgb(9, 17, 24); color: rgb(190, 200, 210);"));
+    split->addWidget(map);
+    split->addWidget(sidebar());
+    split->setStretchFactor(0, 1);
+    layout->addWidget(split, 1);
+
+    layout->addWidget(footer());
+    notice_ = new QLabel;
+    notice_->setObjectName(QStringLiteral("notice"));
+    notice_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(notice_);
+    hint_ = new QLabel;
+    hint_->setObjectName(QStringLiteral("hint"));
+    layout->addWidget(hint_);
+    legend_ = new QLabel;
+    legend_->setObjectName(QStringLiteral("legend"));
+    legend_->setForegroundRole(QPalette::PlaceholderText);
+    legend_->setFont(scaled(font(), 0.85));
+    layout->addWidget(legend_);
+    layout->addWidget(new CreditFooter);
+
+    connect(&b_, &Branch::changed, this, &DiskViewer::render);
+    connect(&c_, &Controller::changed, this, &DiskViewer::readOnlyChanged);
+    render();
+}
+
+QString DiskViewer::diskRoot()
+{
+    const auto scope = SessionDisk::current();
+    return scope ? QString::fromStdString(scope->root()) : QStringLiteral("/");
+}
+
+bool DiskViewer::atRoot() const
+{
+    return b_.folder().path == diskRoot();
+}
+
+qint64 DiskViewer::listPageCount() const
+{
+    return std::max<qint64>(1, (b_.filtered().size() + Branch::span - 1) / Branch::span);
+}
+
+qint64 DiskViewer::graphPageCount() const
+{
+    return std::max<qint64>(1, (b_.visible().size() + Branch::graphLimit - 1) / Branch::graphLimit);
+}
+
+QWidget* DiskViewer::header()
+{
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* drive = new QPushButton(QStringLiteral("Drive"));
+    up_ = new QPushButton(QStringLiteral("Up"));
+    location_ = new QLabel;
+    location_->setObjectName(QStringLiteral("location"));
+    location_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    location_->setMinimumWidth(80);
+    location_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(drive);
+    row->addWidget(up_);
+    row->addWidget(location_, 2);
+    row->addStretch(1);
+    row->addWidget(new ReturnToTallyroom([this] { openWindow_(QStringLiteral("main")); }, [this] { window()->close(); }));
+    row->addStretch(1);
+    reveal_ = new QPushButton(QStringLiteral("Show in Finder"));
+    deleteFolder_ = new QPushButton(QStringLiteral("Delete This Folder…"));
+    deleteFolder_->setToolTip(QStringLiteral("Review the open folder and its contents before moving them to the Trash"));
+    refresh_ = new QPushButton(QStringLiteral("Refresh View"));
+    refresh_->setToolTip(QStringLiteral("Reload this folder and its previews while keeping your layout"));
+    auto* reset = new QPushButton(QStringLiteral("Reset View"));
+    reset->setToolTip(QStringLiteral("Refresh files and folders from disk and reset the camera"));
+    for (QPushButton* button : {reveal_, deleteFolder_, refresh_, reset})
+        row->addWidget(button);
+
+    connect(drive, &QPushButton::clicked, this, [this] { b_.load(VEntry {diskRoot(), true, false, 0}, false, false); });
+    connect(up_, &QPushButton::clicked, &b_, &Branch::up);
+    connect(reveal_, &QPushButton::clicked, this,
+            [this] { workspace_.reveal(b_.selected() ? b_.selected()->path : b_.folder().path); });
+    connect(deleteFolder_, &QPushButton::clicked, this, [this] { b_.requestTrash(b_.folder()); });
+    connect(refresh_, &QPushButton::clicked, this, [this] { b_.reloadView(true); });
+    connect(reset, &QPushButton::clicked, this, [this] { b_.reloadView(false); });
+    return box;
+}
+
+QWidget* DiskViewer::toolbar()
+{
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    display_ = new QComboBox;
+    display_->setObjectName(QStringLiteral("display"));
+    display_->addItem(QStringLiteral("Paged-View"), false);
+    display_->addItem(QStringLiteral("Full-View"), true);
+    display_->setFixedWidth(250);
+    display_->setToolTip(QStringLiteral("Show one page or every matching item in the current folder"));
+    row->addWidget(display_);
+    hand_ = toggle(QStringLiteral("✋ Hand"), QStringLiteral("Drag anywhere to pan the whole graph without rotating"));
+    spin_ = toggle(QStringLiteral("⟳ Spin"), QStringLiteral("Drag around the central node like turning a wheel; release to stop"));
+    modify_ = toggle(QStringLiteral("Modify"), QStringLiteral("Drag any file or folder on the map; the center stays pinned"));
+    for (QPushButton* button : {hand_, spin_, modify_})
+        row->addWidget(button);
+    auto* divider = new QFrame;
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFixedHeight(18);
+    row->addWidget(divider);
+    for (int slot = 1; slot <= 3; ++slot) {
+        auto* button = new QPushButton(QStringLiteral("View") + QString::number(slot));
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QPushButton::clicked, this, [this, slot] { b_.recall(slot); });
+        connect(button, &QWidget::customContextMenuRequested, this, [this, button, slot](const QPoint& at) {
+            QMenu menu;
+            QAction* clear = menu.addAction(QStringLiteral("Clear View"));
+            clear->setEnabled(!c_.readOnly() && b_.savedSlots().count(slot));
+            if (menu.exec(button->mapToGlobal(at)) == clear)
+                b_.clearView(slot);
+        });
+        slots_.append(button);
+        row->addWidget(button);
+    }
+    saveView_ = new QToolButton;
+    saveView_->setText(QStringLiteral("Save View…"));
+    saveView_->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(saveView_);
+    for (int slot = 1; slot <= 3; ++slot)
+        connect(menu->addAction(QStringLiteral("Save to View") + QString::number(slot)), &QAction::triggered, this,
+                [this, slot] { b_.saveView(slot); });
+    saveView_->setMenu(menu);
+    row->addWidget(saveView_);
+    row->addStretch();
+
+    connect(display_, &QComboBox::activated, this, [this](int index) { b_.setFull(display_->itemData(index).toBool()); });
+    connect(hand_, &QPushButton::clicked, this, [this](bool on) {
+        b_.setHand(on);
+        if (on)
+            b_.setSpin(false);
+    });
+    connect(spin_, &QPushButton::clicked, this, [this](bool on) {
+        b_.setSpin(on);
+        if (on)
+            b_.setHand(false);
+    });
+    connect(modify_, &QPushButton::clicked, this, [this](bool on) {
+        b_.setModView(on);
+        if (on) {
+            b_.setSpin(false);
+            b_.setHand(false);
+        }
+    });
+    return box;
+}
+
+QWidget* DiskViewer::sidebar()
+{
+    auto* box = new QWidget;
+    box->setMinimumWidth(225);
+    box->setMaximumWidth(360);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(8, 8, 8, 8);
+    find_ = new QLineEdit;
+    find_->setObjectName(QStringLiteral("find"));
+    find_->setPlaceholderText(QStringLiteral("Find in this folder"));
+    find_->setClearButtonEnabled(true);
+    column->addWidget(find_);
+    showHidden_ = new QCheckBox(QStringLiteral("Show hidden"));
+    column->addWidget(showHidden_);
+    message_ = new QLabel;
+    message_->setObjectName(QStringLiteral("message"));
+    message_->setForegroundRole(QPalette::PlaceholderText);
+    message_->setFont(scaled(font(), 0.85));
+    message_->setWordWrap(true);
+    column->addWidget(message_);
+
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* list = new QWidget;
+    listLayout_ = new QVBoxLayout(list);
+    listLayout_->setContentsMargins(0, 0, 0, 0);
+    listLayout_->setSpacing(0);
+    scroll->setWidget(list);
+    column->addWidget(scroll, 1);
+
+    auto* pagingRow = new QHBoxLayout;
+    pager_ = new QWidget;
+    auto* pager = new QHBoxLayout(pager_);
+    pager->setContentsMargins(0, 0, 0, 0);
+    previousPage_ = new QPushButton(QStringLiteral("‹"));
+    nextPage_ = new QPushButton(QStringLiteral("›"));
+    pageText_ = new QLabel;
+    pageText_->setObjectName(QStringLiteral("pageText"));
+    pageText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    for (QPushButton* arrow : {previousPage_, nextPage_})
+        arrow->setFixedWidth(28);
+    pager->addWidget(previousPage_);
+    pager->addWidget(pageText_);
+    pager->addWidget(nextPage_);
+    pagingRow->addWidget(pager_);
+    itemCount_ = new QLabel;
+    itemCount_->setObjectName(QStringLiteral("itemCount"));
+    itemCount_->setFont(scaled(font(), 0.85));
+    pagingRow->addWidget(itemCount_);
+    pagingRow->addStretch();
+    column->addLayout(pagingRow);
+
+    details_ = new QWidget;
+    auto* details = new QVBoxLayout(details_);
+    details->setContentsMargins(0, 0, 0, 0);
+    auto* divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    details->addWidget(divider);
+    detailPath_ = new QLabel;
+    detailPath_->setObjectName(QStringLiteral("detailPath"));
+    detailPath_->setWordWrap(true);
+    detailPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    detailPath_->setFont(scaled(font(), 0.85));
+    detailKind_ = new QLabel;
+    detailKind_->setObjectName(QStringLiteral("detailKind"));
+    detailKind_->setFont(scaled(font(), 0.85));
+    details->addWidget(detailPath_);
+    details->addWidget(detailKind_);
+    column->addWidget(details_);
+
+    connect(find_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        b_.setNeedle(text);
+        b_.showGraphPage(0);
+        b_.navigate(0);
+    });
+    connect(showHidden_, &QCheckBox::clicked, this, [this](bool on) {
+        b_.setHidden(on);
+        b_.load(b_.folder(), false, false);
+    });
+    connect(previousPage_, &QPushButton::clicked, this, [this] { b_.navigate(b_.page() - 1); });
+    connect(nextPage_, &QPushButton::clicked, this, [this] { b_.navigate(b_.page() + 1); });
+    return box;
+}
+
+QWidget* DiskViewer::footer()
+{
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(10);
+    row->addWidget(new ModeControl(c_));
+    auto* badge = new QLabel(QStringLiteral("Folder contents simplified at higher levels.  Double click for full view."));
+    badge->setStyleSheet(QStringLiteral("QLabel { padding: 4px 8px; border: 1px solid rgba(128, 128, 128, 0.6); }"));
+    row->addWidget(badge);
+    auto* about = new QPushButton(aboutTitle());
+    connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
+    row->addWidget(about);
+    row->addWidget(new MemoryReadout);
+    graphPager_ = new QWidget;
+    auto* pager = new QHBoxLayout(graphPager_);
+    pager->setContentsMargins(0, 0, 0, 0);
+    pager->addStretch();
+    previousGraph_ = new QPushButton(QStringLiteral("Previous graph"));
+    graphText_ = new QLabel;
+    graphText_->setObjectName(QStringLiteral("graphText"));
+    graphText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    nextGraph_ = new QPushButton(QStringLiteral("Next graph"));
+    pager->addWidget(previousGraph_);
+    pager->addWidget(graphText_);
+    pager->addWidget(nextGraph_);
+    row->addWidget(graphPager_, 1);
+    row->addStretch();
+    connect(previousGraph_, &QPushButton::clicked, this, [this] { b_.showGraphPage(b_.graphPage() - 1); });
+    connect(nextGraph_, &QPushButton::clicked, this, [this] { b_.showGraphPage(b_.graphPage() + 1); });
+    return box;
+}
+
+QString DiskViewer::hint() const
+{
+    if (b_.spin())
+        return QStringLiteral("Spin: drag in an arc around the white center node, like turning a clock hand • Release to stop");
+    if (b_.hand())
+        return QStringLiteral("Hand: drag anywhere to pan • Scroll to zoom • Turn Hand off to rotate or move folders");
+    if (b_.modView())
+        return QStringLiteral("Drag any folder or file to move it • Shift-drag for depth • Drag empty space to rotate • Reset view restores the layout");
+    return QStringLiteral("Drag to rotate • Scroll or pinch to zoom • Double-click to open • Right-click to delete");
+}
+
+QString DiskViewer::legend() const
+{
+    if (b_.fullView() && b_.visible().size() > 60)
+        return QStringLiteral("Folder names are shown. Select any dot or sidebar entry for its full name and path.");
+    return QStringLiteral("Teal: folders   Orange: files   Purple: links   •   Outer dots preview up to three children per folder.");
+}
+
+void DiskViewer::render()
+{
+    const bool readOnly = c_.readOnly();
+    up_->setEnabled(!atRoot());
+    location_->setText(atRoot() ? b_.folder().title() : b_.folder().path);
+    const QString revealed = b_.selected() ? b_.selected()->path : b_.folder().path;
+    reveal_->setToolTip(QStringLiteral("Reveal ") + revealed);
+    deleteFolder_->setEnabled(!readOnly && !atRoot() && !b_.moving());
+    refresh_->setEnabled(!b_.loading() && !b_.moving());
+    display_->setCurrentIndex(b_.fullView() ? 1 : 0);
+    hand_->setChecked(b_.hand());
+    spin_->setChecked(b_.spin());
+    modify_->setChecked(b_.modView());
+    modify_->setEnabled(!readOnly);
+    for (int slot = 1; slot <= 3; ++slot) {
+        QPushButton* button = slots_[slot - 1];
+        button->setEnabled(b_.savedSlots().count(slot) > 0);
+        button->setToolTip(QStringLiteral("Restore View") + QString::number(slot) + QStringLiteral(" for ") + b_.folder().path);
+    }
+    saveView_->setEnabled(!readOnly && !b_.loading());
+    saveView_->setToolTip(QStringLiteral("Save a layout for ") + b_.folder().path);
+    if (find_->text() != b_.needle())
+        find_->setText(b_.needle());
+    showHidden_->setChecked(b_.hidden());
+    message_->setVisible(!b_.message().isEmpty());
+    message_->setText(b_.message());
+    renderList();
+
+    pager_->setVisible(!b_.fullView());
+    pageText_->setText(QString::number(b_.page() + 1) + QStringLiteral(" / ") + QString::number(listPageCount()));
+    previousPage_->setEnabled(b_.page() > 0);
+    nextPage_->setEnabled(b_.page() + 1 < listPageCount());
+    itemCount_->setText(QString::number(b_.filtered().size()) + QStringLiteral(" items"));
+    details_->setVisible(b_.selected().has_value());
+    if (const auto& selected = b_.selected()) {
+        detailPath_->setText(selected->path);
+        detailKind_->setText(kindOf(*selected));
+    }
+    graphPager_->setVisible(b_.visible().size() > Branch::graphLimit);
+    graphText_->setText(QStringLiteral("Graph ") + QString::number(b_.graphPage() + 1) + QStringLiteral(" of ")
+                        + QString::number(graphPageCount()));
+    previousGraph_->setEnabled(b_.graphPage() > 0);
+    nextGraph_->setEnabled(b_.graphPage() + 1 < graphPageCount());
+    notice_->setVisible(!b_.notice().isEmpty());
+    notice_->setText(b_.notice());
+    hint_->setText(hint());
+    legend_->setText(legend());
+
+    const auto& failure = b_.failure();
+    if (failure && failure->id != shownFailure_) {
+        shownFailure_ = failure->id;
+        failureAlert_ = new QMessageBox(QMessageBox::Warning, failure->action, failure->action, QMessageBox::Ok, this);
+        failureAlert_->setInformativeText(failure->reason);
+        failureAlert_->setAttribute(Qt::WA_DeleteOnClose);
+        connect(failureAlert_, &QMessageBox::finished, this, [this] { b_.setFailure(std::nullopt); });
+        failureAlert_->open();
+    }
+}
+
+void DiskViewer::renderList()
+{
+    while (QLayoutItem* item = listLayout_->takeAt(0)) {
+        if (QWidget* row = item->widget()) {
+            row->hide();
+            row->deleteLater();
+        }
+        delete item;
+    }
+    const auto scope = SessionDisk::current();
+    const QString selectedPath = b_.selected() ? b_.selected()->path : QString();
+    for (const VEntry& entry : b_.visible()) {
+        auto* row = new EntryRow(
+            entry, entry.titleWithin(scope), entry.path == selectedPath, [this, entry] { select(entry); },
+            [this, entry] { b_.load(entry, false, false); },
+            [this, entry](QContextMenuEvent* event) {
+                QMenu menu;
+                auto* openWith = new OpenWithMenu(entry.path, applications_,
+                                                  [this](const QString& text) { b_.setNotice(text); }, &menu);
+                openWith->setEnabled(!c_.readOnly());
+                menu.addMenu(openWith);
+                connect(menu.addAction(QStringLiteral("Show in Finder")), &QAction::triggered, this,
+                        [this, entry] { workspace_.reveal(entry.path); });
+                QAction* remove = menu.addAction(QStringLiteral("Delete…"));
+                remove->setEnabled(!c_.readOnly());
+                connect(remove, &QAction::triggered, this, [this, entry] { b_.requestTrash(entry); });
+                menu.exec(event->globalPos());
+            });
+        row->setObjectName(entry.path);
+        listLayout_->addWidget(row);
+    }
+    listLayout_->addStretch();
+}
+
+void DiskViewer::select(const VEntry& entry)
+{
+    const QList<VEntry> visible = b_.visible();
+    if (visible.size() > Branch::graphLimit) {
+        const auto found = std::find_if(visible.begin(), visible.end(), [&](const VEntry& e) { return e.path == entry.path; });
+        if (found != visible.end())
+            b_.showGraphPage(static_cast<qint64>(found - visible.begin()) / Branch::graphLimit);
+    }
+    b_.setSelected(entry);
+}
+
+void DiskViewer::readOnlyChanged()
+{
+    const bool readOnly = c_.readOnly();
+    if (readOnly && !wasReadOnly_)
+        b_.setModView(false);
+    wasReadOnly_ = readOnly;
+    render();
+}
+
+void DiskViewer::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (b_.entries().isEmpty() && !b_.loading())
+        b_.load(b_.folder(), false, false);
+}
+
+void DiskViewer::hideEvent(QHideEvent* event)
+{
+    b_.stopReading();
+    QWidget::hideEvent(event);
+}
