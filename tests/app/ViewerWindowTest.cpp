@@ -140,7 +140,7 @@ TEST(ViewerWindow, PagingFindAndModes)
     QTest::mouseClick(buttonTitled(v.view.get(), "⟳ Spin"), Qt::LeftButton);
     EXPECT_TRUE(v.view->branch().spin());
     EXPECT_TRUE(child(v.view.get(), "hint")->text().startsWith("Spin: drag in an arc"));
-    QTest::mouseClick(buttonTitled(v.view.get(), "✋ Hand"), Qt::LeftButton);
+    QTest::mouseClick(buttonTitled(v.view.get(), "Hand"), Qt::LeftButton);
     EXPECT_TRUE(v.view->branch().hand());
     EXPECT_FALSE(v.view->branch().spin()) << "hand and spin exclude each other";
     QTest::mouseClick(buttonTitled(v.view.get(), "Modify"), Qt::LeftButton);

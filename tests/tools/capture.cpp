@@ -80,5 +80,11 @@ int main(int argc, char** argv)
 
     app.openWindow(QStringLiteral("log"));
     save(app.window(QStringLiteral("log")), out, QStringLiteral("scan-log"));
+
+    for (const char* identifier : {"viewer", "about", "structure", "code"}) {
+        app.openWindow(QString::fromLatin1(identifier));
+        settle(6000);
+        save(app.window(QString::fromLatin1(identifier)), out, QString::fromLatin1(identifier));
+    }
     return 0;
 }

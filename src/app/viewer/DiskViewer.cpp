@@ -3,6 +3,7 @@
 #include "OpenWithMenu.h"
 #include "ReturnToTallyroom.h"
 #include "about/MemoryReadout.h"
+#include "graph/Map3D.h"
 #include "platform/Workspace.h"
 #include "scanner/Controller.h"
 #include "scanner/CreditFooter.h"
@@ -114,12 +115,10 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     layout->addWidget(toolbar());
 
     auto* split = new QSplitter(Qt::Horizontal);
-    auto* map = new QLabel(QStringLiteral("The 3D graph is not part of this build yet."));
+    auto* map = new Map3D(b_);
     map->setObjectName(QStringLiteral("map"));
-    map->setAlignment(Qt::AlignCenter);
     map->setMinimumSize(370, 320);
     map->setAccessibleName(QStringLiteral("Rotatable 3D folder tree"));
-    map->setStyleSheet(QStringLiteral("background: rgb(9, 17, 24); color: rgb(190, 200, 210);"));
     split->addWidget(map);
     split->addWidget(sidebar());
     split->setStretchFactor(0, 1);
@@ -216,7 +215,7 @@ QWidget* DiskViewer::toolbar()
     display_->setFixedWidth(250);
     display_->setToolTip(QStringLiteral("Show one page or every matching item in the current folder"));
     row->addWidget(display_);
-    hand_ = toggle(QStringLiteral("✋ Hand"), QStringLiteral("Drag anywhere to pan the whole graph without rotating"));
+    hand_ = toggle(QStringLiteral("Hand"), QStringLiteral("Drag anywhere to pan the whole graph without rotating"));
     spin_ = toggle(QStringLiteral("⟳ Spin"), QStringLiteral("Drag around the central node like turning a wheel; release to stop"));
     modify_ = toggle(QStringLiteral("Modify"), QStringLiteral("Drag any file or folder on the map; the center stays pinned"));
     for (QPushButton* button : {hand_, spin_, modify_})
@@ -529,6 +528,7 @@ void DiskViewer::showEvent(QShowEvent* event)
 
 void DiskViewer::hideEvent(QHideEvent* event)
 {
-    b_.stopReading();
+    // Stopping re-renders the window; not while Qt is still hiding its children.
+    QMetaObject::invokeMethod(&b_, &Branch::stopReading, Qt::QueuedConnection);
     QWidget::hideEvent(event);
 }
