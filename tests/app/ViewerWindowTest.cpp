@@ -114,7 +114,8 @@ TEST(ViewerWindow, AtTheRootAndOneFolderDown)
     ASSERT_TRUE(waitUntil([&] { return !v.view->branch().loading(); }));
     EXPECT_TRUE(buttonTitled(v.view.get(), "Up")->isEnabled());
     EXPECT_TRUE(buttonTitled(v.view.get(), "Delete This Folder…")->isEnabled());
-    EXPECT_EQ(child(v.view.get(), "location")->text().toStdString(), tree + "/sub");
+    EXPECT_EQ(child(v.view.get(), "location")->toolTip().toStdString(), tree + "/sub");
+    EXPECT_TRUE(child(v.view.get(), "location")->text().endsWith("/sub")) << "long paths lose their head";
     QTest::mouseClick(buttonTitled(v.view.get(), "Drive"), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !v.view->branch().loading(); }));
     EXPECT_EQ(v.view->branch().folder().path.toStdString(), tree);

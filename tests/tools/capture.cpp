@@ -5,6 +5,7 @@
 #include "scanner/Controller.h"
 #include "setup/SessionDisk.h"
 #include "shell/TallyroomApp.h"
+#include "viewer/DiskViewer.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -37,6 +38,25 @@ template <typename T>
 T* find(QWidget* root, const char* name)
 {
     return root->findChild<T*>(QString::fromLatin1(name));
+}
+
+// The viewer on the sample disk, then a folder of 150 entries in full view and paged.
+void showViewerStates(TallyroomApp& app, const QString& out, const QString& tree)
+{
+    app.openWindow(QStringLiteral("viewer"));
+    QWidget* window = app.window(QStringLiteral("viewer"));
+    settle(1500);
+    save(window, out, QStringLiteral("viewer"));
+    auto* viewer = window->findChild<DiskViewer*>();
+    Branch& b = viewer->branch();
+    b.load(VEntry {tree + QStringLiteral("/Many"), true, false, 0}, false, false);
+    settle(1500);
+    b.setFull(true);
+    settle(1000);
+    save(window, out, QStringLiteral("viewer-dense"));
+    b.setFull(false);
+    settle(500);
+    save(window, out, QStringLiteral("viewer-paged"));
 }
 
 }
@@ -81,7 +101,8 @@ int main(int argc, char** argv)
     app.openWindow(QStringLiteral("log"));
     save(app.window(QStringLiteral("log")), out, QStringLiteral("scan-log"));
 
-    for (const char* identifier : {"viewer", "about", "structure", "code"}) {
+    showViewerStates(app, out, tree);
+    for (const char* identifier : {"about", "structure", "code"}) {
         app.openWindow(QString::fromLatin1(identifier));
         settle(6000);
         save(app.window(QString::fromLatin1(identifier)), out, QString::fromLatin1(identifier));

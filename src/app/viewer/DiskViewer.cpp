@@ -410,7 +410,9 @@ void DiskViewer::render()
 {
     const bool readOnly = c_.readOnly();
     up_->setEnabled(!atRoot());
-    location_->setText(atRoot() ? b_.folder().title() : b_.folder().path);
+    const QString location = atRoot() ? b_.folder().title() : b_.folder().path;
+    location_->setText(location_->fontMetrics().elidedText(location, Qt::ElideLeft, std::max(location_->width(), 240)));
+    location_->setToolTip(location);
     const QString revealed = b_.selected() ? b_.selected()->path : b_.folder().path;
     reveal_->setToolTip(QStringLiteral("Reveal ") + revealed);
     deleteFolder_->setEnabled(!readOnly && !atRoot() && !b_.moving());
