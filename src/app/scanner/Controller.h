@@ -52,6 +52,7 @@ public:
     bool authenticating() const { return authenticating_; }
     const std::optional<int>& percent() const { return percent_; }
     const QStringList& lines() const { return lines_; }
+    Authenticator& authenticator() const { return authenticator_; }
     // The rows of the last scan that are selected, in the scan's order.
     std::vector<Row> selected() const;
 
@@ -61,6 +62,8 @@ public:
     void setOnlyPersonal(bool onlyPersonal);
     void setQuitAfterScan(bool quit);
     void setTerminateReplyPending(bool pending);
+    // Shows the text as the status and logs it.
+    void setStatus(const QString& status);
 
     // Starts "scan", "verify" or "delete"; does nothing when the operation may not start now.
     void run(const QString& operation);
@@ -96,7 +99,6 @@ private:
     void closeRun();
     void unlock(const Row& row);
     void authenticationEnded(const Row& row, const std::optional<QString>& failure);
-    void setStatus(const QString& status);
 
     const QString workerPath_;
     Authenticator& authenticator_;

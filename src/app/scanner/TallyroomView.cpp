@@ -12,6 +12,7 @@
 #include "platform/Workspace.h"
 #include "setup/DiskSetup.h"
 #include "setup/SessionDisk.h"
+#include "trash/FolderAction.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -217,6 +218,8 @@ QWidget* TallyroomView::toolbar()
     row->addWidget(scan_);
     row->addSpacing(8);
     row->addWidget(viewer);
+    folderAction_ = new FolderAction([this](const QString& text) { c_.setStatus(text); }, &c_.authenticator());
+    row->addWidget(folderAction_);
     row->addStretch();
     row->addWidget(new ModeControl(c_));
     row->addWidget(new QuitTallyroom(c_));
@@ -246,6 +249,7 @@ void TallyroomView::render()
     verify_->setEnabled(!busy && !c_.readOnly());
     changeDiskButton_->setEnabled(!busy && !c_.authenticating());
     scan_->setEnabled(!busy && !c_.authenticating());
+    folderAction_->setEnabled(!c_.readOnly() && !busy && !c_.authenticating() && !c_.blocked());
 
     usage_->setVisible(c_.usage().has_value());
     if (const auto& usage = c_.usage())

@@ -20,6 +20,7 @@ class QButtonGroup;
 class QVBoxLayout;
 class QWidget;
 class Workspace;
+class FolderAction;
 
 // The scanner window: the disk, its usage, the current operation and the ranked files, with
 // every control that starts a scanner operation. It only renders the controller.
@@ -54,6 +55,7 @@ private:
     QPushButton* verify_ = nullptr;
     QPushButton* changeDiskButton_ = nullptr;
     QPushButton* scan_ = nullptr;
+    FolderAction* folderAction_ = nullptr;
     QLabel* usage_ = nullptr;
     QLabel* busyIndicator_ = nullptr;
     QLabel* status_ = nullptr;

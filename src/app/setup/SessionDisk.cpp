@@ -24,15 +24,14 @@ std::optional<DiskScope> current()
 
 void setCurrent(const DiskScope& value)
 {
-    {
-        const std::lock_guard guard(lock);
-        scope = value;
-    }
+    const std::lock_guard guard(lock);
+    scope = value;
     currentRevision = QUuid::createUuid();
 }
 
 QUuid revision()
 {
+    const std::lock_guard guard(lock);
     return currentRevision;
 }
 

@@ -11,6 +11,7 @@
 #include "scanner/ModeControl.h"
 #include "scanner/ReleaseTitle.h"
 #include "setup/SessionDisk.h"
+#include "trash/TrashSheet.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,6 +29,8 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace {
 
@@ -139,6 +142,7 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     layout->addWidget(legend_);
     layout->addWidget(new CreditFooter);
 
+    b_.setAuthenticator(&c_.authenticator());
     connect(&b_, &Branch::changed, this, &DiskViewer::render);
     connect(&c_, &Controller::changed, this, &DiskViewer::readOnlyChanged);
     render();
@@ -465,6 +469,39 @@ void DiskViewer::render()
         connect(failureAlert_, &QMessageBox::finished, this, [this] { b_.setFailure(std::nullopt); });
         failureAlert_->open();
     }
+    renderTrashSheet();
+}
+
+void DiskViewer::renderTrashSheet()
+{
+    const auto& pending = b_.pending();
+    if (trashSheet_ && (!pending || pending->id != trashSheet_->ticket().id))
+        std::exchange(trashSheet_, nullptr)->reject();
+    if (trashSheet_) {
+        trashSheet_->setApproveEnabled(!c_.readOnly());
+        return;
+    }
+    if (!pending)
+        return;
+    const bool folder = pending->entry.folder;
+    trashSheet_ = new TrashSheet(
+        *pending, folder ? QStringLiteral("Move this folder to the Trash?") : QStringLiteral("Move this item to the Trash?"),
+        folder ? QStringLiteral("This moves the folder and everything inside it. You can put it back from the Trash.")
+               : QStringLiteral("You can put this item back from the Trash."),
+        this);
+    trashSheet_->setApproveEnabled(!c_.readOnly());
+    TrashSheet* sheet = trashSheet_;
+    connect(sheet, &QDialog::finished, this, [this, sheet](int result) {
+        sheet->deleteLater();
+        if (trashSheet_ == sheet)
+            trashSheet_ = nullptr;
+        const TrashReview& ticket = sheet->ticket();
+        if (result == QDialog::Accepted)
+            b_.approve(ticket);
+        else if (b_.pending() && b_.pending()->id == ticket.id)
+            b_.setPending(std::nullopt);
+    });
+    sheet->open();
 }
 
 void DiskViewer::renderList()
@@ -515,8 +552,10 @@ void DiskViewer::select(const VEntry& entry)
 void DiskViewer::readOnlyChanged()
 {
     const bool readOnly = c_.readOnly();
-    if (readOnly && !wasReadOnly_)
+    if (readOnly && !wasReadOnly_) {
+        b_.setPending(std::nullopt);
         b_.setModView(false);
+    }
     wasReadOnly_ = readOnly;
     render();
 }

@@ -16,6 +16,7 @@ class QMessageBox;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
+class TrashSheet;
 class QComboBox;
 class Workspace;
 
@@ -49,6 +50,7 @@ private:
     void renderList();
     void select(const VEntry& entry);
     void readOnlyChanged();
+    void renderTrashSheet();
     bool atRoot() const;
     qint64 listPageCount() const;
     qint64 graphPageCount() const;
@@ -92,4 +94,5 @@ private:
     QLabel* legend_ = nullptr;
     QPointer<QMessageBox> failureAlert_;
     QUuid shownFailure_;
+    QPointer<TrashSheet> trashSheet_;
 };

@@ -3,6 +3,7 @@
 #include "DiskTree.h"
 #include "InstallSafety.h"
 #include "Paths.h"
+#include "Problem.h"
 #include "SlotFiles.h"
 #include "setup/SessionDisk.h"
 
@@ -413,12 +414,51 @@ void Branch::stopReading()
     emit changed();
 }
 
-void Branch::requestTrash(const VEntry&)
+void Branch::setPending(std::optional<TrashReview> pending)
 {
+    pending_ = std::move(pending);
+    emit changed();
 }
 
-void Branch::approve(const TrashReview&)
+void Branch::setAuthenticator(Authenticator* authenticator)
 {
+    authenticator_ = authenticator;
+}
+
+void Branch::requestTrash(const VEntry& entry)
+{
+    if (!SessionDisk::writable() || moving_ || pending_)
+        return;
+    try {
+        pending_ = TrashReview(entry);
+    } catch (const Problem& problem) {
+        notice_ = describe(problem);
+        failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Cannot move item to Trash"), notice_};
+    }
+    emit changed();
+}
+
+void Branch::approve(const TrashReview& review)
+{
+    if (!SessionDisk::writable() || moving_ || !pending_ || pending_->id != review.id)
+        return;
+    pending_.reset();
+    moving_ = true;
+    emit changed();
+    review.moveAfterApproval(authenticator_, this, [this, path = review.entry.path](std::optional<QString> failure) {
+        if (failure) {
+            notice_ = QStringLiteral("Nothing was moved: ") + *failure;
+            failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Could not move item to Trash"), *failure};
+        } else {
+            if (path == folder_.path || folder_.path.startsWith(path + QLatin1Char('/')))
+                load(folderEntry(parentPath(path)), false, false);
+            else
+                load(VEntry(folder_), false, false);
+            notice_ = QStringLiteral("Moved to Trash: ") + path;
+        }
+        moving_ = false;
+        emit changed();
+    });
 }
 
 QString Branch::slotURL(int slot, const QString& folder) const

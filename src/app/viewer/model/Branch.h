@@ -3,6 +3,7 @@
 #include "EyePose.h"
 #include "Quaternion.h"
 #include "SavedLayout.h"
+#include "trash/TrashReview.h"
 #include "VEntry.h"
 #include "Vec3.h"
 #include "scanner/OperationFailure.h"
@@ -21,7 +22,7 @@
 #include <set>
 #include <stop_token>
 
-struct TrashReview;
+class Authenticator;
 
 // Everything one viewer window knows: the open folder and its children, previews, paging,
 // the find filter, the modes, the camera pose and drag offsets, the saved-view slots and the
@@ -50,6 +51,7 @@ public:
 
     const std::optional<OperationFailure>& failure() const { return failure_; }
     const QString& notice() const { return notice_; }
+    const std::optional<TrashReview>& pending() const { return pending_; }
     bool moving() const { return moving_; }
     const QString& slotDir() const { return slotDir_; }
     const std::set<int>& savedSlots() const { return savedSlots_; }
@@ -87,6 +89,9 @@ public:
     // Set directly by the window and the scene.
     void setFailure(std::optional<OperationFailure> failure);
     void setNotice(const QString& notice);
+    void setPending(std::optional<TrashReview> pending);
+    // Asked before a move that needs authentication; without one such moves are refused.
+    void setAuthenticator(Authenticator* authenticator);
     void setSpin(bool spin);
     void setHand(bool hand);
     void setModView(bool modView);
@@ -111,8 +116,9 @@ public:
     // Reads up to three children of every visible folder; reselects `restoring` if given.
     void preview(const std::optional<QString>& restoring);
 
-    // Filled in with the reviewed move to the Trash.
+    // Reviews an item for the Trash: a ticket in `pending`, or the refusal as a failure.
     void requestTrash(const VEntry& entry);
+    // Moves the pending ticket's item once it is this review; the move runs in the background.
     void approve(const TrashReview& review);
 
     void saveView(int slot);
@@ -160,7 +166,9 @@ private:
 
     std::optional<OperationFailure> failure_;
     QString notice_;
+    std::optional<TrashReview> pending_;
     bool moving_ = false;
+    Authenticator* authenticator_ = nullptr;
     const QString slotDir_;
     std::set<int> savedSlots_;
     EyePose pose_;

@@ -1,0 +1,243 @@
+// GIO's headers use `signals` as a name, which Qt defines as a macro: GIO comes first.
+#include <gio/gio.h>
+
+#include "TrashReview.h"
+
+#include "DiskScope.h"
+#include "Paths.h"
+#include "Problem.h"
+#include "TrashProblem.h"
+#include "platform/Authenticator.h"
+#include "platform/Bundle.h"
+#include "platform/FileStatus.h"
+#include "platform/HomeFolder.h"
+#include "setup/SessionDisk.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QtConcurrent>
+
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::array lockedInHome {"Desktop", "Documents", "Downloads", "Movies", "Music",
+                                   "Pictures", "Public", "Library", "Applications"};
+constexpr std::array openLibraryFolders {"Library/CloudStorage", "Library/Mobile Documents", "Library/Caches",
+                                         "Library/Logs"};
+constexpr std::array lockedSuffixes {".app", ".bundle", ".framework", ".photoslibrary",
+                                     ".vmwarevm", ".utm", ".pvm", ".sparsebundle"};
+// User and system immutable and append-only.
+constexpr uint32_t lockedFlags = 0x60006;
+
+const std::string protectedText = "This location is protected or no longer available.";
+const std::string changedText = "Item changed. Refresh the folder and try again.";
+const std::string lockedText = "This item is locked or protected in the Viewer.";
+
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Components counted with the leading "/" as one, so "/home/name" has three.
+int componentCount(std::string_view path)
+{
+    int count = startsWith(path, "/") ? 1 : 0;
+    Paths::forEachComponent(path, [&](std::string_view) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+template <typename Test>
+bool anyComponent(std::string_view path, Test test)
+{
+    bool found = false;
+    Paths::forEachComponent(path, [&](std::string_view component) {
+        found = test(component);
+        return !found;
+    });
+    return found;
+}
+
+bool onStartupDisk(const DiskScope& scope)
+{
+    const auto data = FileStatus::of(std::string(DiskScope::startupData));
+    return (data && data->device == scope.device()) || scope.root() == "/";
+}
+
+bool inOpenLibraryFolder(std::string_view path, const std::string& home)
+{
+    for (const char* folder : openLibraryFolders)
+        if (startsWith(path, home + "/" + folder + "/"))
+            return true;
+    return false;
+}
+
+std::optional<std::string> resolved(const std::string& path)
+{
+    char buffer[PATH_MAX];
+    if (!::realpath(path.c_str(), buffer))
+        return std::nullopt;
+    return std::string(buffer);
+}
+
+// The location gates; the item's status when they all pass.
+FileStatus checkLocation(const std::string& path)
+{
+    const auto scope = SessionDisk::current();
+    if (!scope || !scope->valid() || !scope->deletable(path))
+        throw TrashProblem(protectedText);
+    if (onStartupDisk(*scope)
+        && (!startsWith(path, std::string(DiskScope::usersFolder) + "/") || componentCount(path) <= 3))
+        throw TrashProblem(protectedText);
+    if (anyComponent(path, [](std::string_view component) { return startsWith(component, "."); }))
+        throw TrashProblem(protectedText);
+    if (Paths::standardized(path) != path)
+        throw TrashProblem(protectedText);
+    const std::string parent = Paths::parent(path);
+    if (resolved(parent) != parent)
+        throw TrashProblem(protectedText);
+    const auto status = FileStatus::of(path);
+    if (!status || status->uid != ::getuid() || !scope->allows(path, *status)
+        || ::access(parent.c_str(), W_OK | X_OK) != 0)
+        throw TrashProblem(protectedText);
+    return *status;
+}
+
+void checkKind(const VEntry& entry, const FileStatus& status)
+{
+    const bool folder = S_ISDIR(status.mode);
+    const bool link = S_ISLNK(status.mode);
+    if ((!S_ISREG(status.mode) && !folder && !link) || entry.folder != folder || entry.link != link)
+        throw TrashProblem(changedText);
+}
+
+void checkProtection(const std::string& path, const std::string& home, const FileStatus& status)
+{
+    const std::string_view name = Paths::lastComponent(path);
+    const bool homeFolder = Paths::parent(path) == home;
+    for (const char* locked : lockedInHome)
+        if (homeFolder && name == locked)
+            throw TrashProblem(lockedText);
+    if (startsWith(path, home + "/Library/") && !inOpenLibraryFolder(path, home))
+        throw TrashProblem(lockedText);
+    if (anyComponent(path, [](std::string_view component) { return component == "Applications"; }))
+        throw TrashProblem(lockedText);
+    if (!startsWith(path, home + "/")
+        && anyComponent(path, [](std::string_view component) { return component == "Library"; }))
+        throw TrashProblem(lockedText);
+    const bool package = anyComponent(path, [](std::string_view component) {
+        const std::string lower = Paths::lowercased(component);
+        for (const char* suffix : lockedSuffixes)
+            if (endsWith(lower, suffix))
+                return true;
+        return false;
+    });
+    if (package)
+        throw TrashProblem(lockedText);
+    const std::string bundle = Bundle::location().toStdString();
+    if (bundle == path || startsWith(bundle, path + "/"))
+        throw TrashProblem(lockedText);
+    if (status.flags & lockedFlags)
+        throw TrashProblem(lockedText);
+}
+
+}
+
+TrashReview::TrashReview(const VEntry& entry)
+    : revision(SessionDisk::revision()), id(QUuid::createUuid()), entry(entry)
+{
+    if (SessionDisk::trashBlocked())
+        throw TrashProblem("Volume verification failed or is in progress. Verify the disk successfully before deleting items.");
+    if (!SessionDisk::writable())
+        throw TrashProblem("Moving items requires Active Mode.");
+    const std::string path = entry.path.toStdString();
+    const FileStatus status = checkLocation(path);
+    checkKind(entry, status);
+    const std::string home = HomeFolder::path();
+    checkProtection(path, home, status);
+    dev = status.device;
+    ino = status.inode;
+    ctimeSeconds = status.ctimeSeconds;
+    ctimeNanoseconds = status.ctimeNanoseconds;
+    auth = !startsWith(path, home + "/") || inOpenLibraryFolder(path, home);
+}
+
+TrashReview TrashReview::folder(const QUrl& url)
+{
+    const std::string path = Paths::standardized(url.toLocalFile().toStdString());
+    const auto status = url.isLocalFile() ? FileStatus::of(path) : std::optional<FileStatus>();
+    if (!status || !status->isDirectory())
+        throw TrashProblem("Choose a folder on the selected disk.");
+    return TrashReview(VEntry {QString::fromStdString(path), true, false, 0});
+}
+
+void TrashReview::move(bool authenticated) const
+{
+    if (revision != SessionDisk::revision())
+        throw TrashProblem("The disk or mode changed. Review this item again.");
+    const TrashReview fresh(entry);
+    if (fresh.dev != dev || fresh.ino != ino || fresh.ctimeSeconds != ctimeSeconds
+        || fresh.ctimeNanoseconds != ctimeNanoseconds)
+        throw TrashProblem("The item changed since review. Nothing was moved.");
+    if (fresh.auth && !authenticated)
+        throw TrashProblem("Mac authentication is required.");
+    GFile* file = g_file_new_for_path(QFile::encodeName(entry.path).constData());
+    GError* error = nullptr;
+    const bool moved = g_file_trash(file, nullptr, &error);
+    g_object_unref(file);
+    if (!moved) {
+        const std::string text = error ? error->message : "The item could not be moved to the Trash.";
+        g_clear_error(&error);
+        throw Problem(text);
+    }
+}
+
+void TrashReview::moveAfterApproval(Authenticator* authenticator, QObject* context,
+                                    std::function<void(std::optional<QString>)> done) const
+{
+    const QPointer<QObject> guard(context);
+    auto moveInBackground = [ticket = *this, guard, done](bool authenticated) {
+        if (!guard)
+            return;
+        QtConcurrent::run([ticket, authenticated]() -> std::optional<QString> {
+            try {
+                ticket.move(authenticated);
+                return std::nullopt;
+            } catch (const std::exception& error) {
+                return QString::fromUtf8(error.what());
+            }
+        }).then(guard.data(), done);
+    };
+    if (!auth) {
+        moveInBackground(false);
+        return;
+    }
+    QString unavailable;
+    if (!authenticator || !authenticator->canEvaluate(unavailable)) {
+        done(unavailable.isEmpty() ? QStringLiteral("Mac authentication is required.") : unavailable);
+        return;
+    }
+    authenticator->evaluate(QStringLiteral("Move ") + entry.title() + QStringLiteral(" to the Trash."),
+                            [guard, done, moveInBackground](std::optional<QString> failure) {
+                                if (!guard)
+                                    return;
+                                if (failure)
+                                    done(failure);
+                                else
+                                    moveInBackground(true);
+                            });
+}
