@@ -328,18 +328,7 @@ void TallyroomView::renderSheets()
     } else if (!c_.review() && reviewSheet_) {
         reviewSheet_->close();
     }
-    const auto& failure = c_.failure();
-    if (failure && failure->id != shownFailure_) {
-        shownFailure_ = failure->id;
-        if (failureAlert_)
-            failureAlert_->close();
-        failureAlert_ = new QMessageBox(QMessageBox::Warning, failure->action, failure->action, QMessageBox::Ok, this);
-        failureAlert_->setInformativeText(failure->reason);
-        failureAlert_->setObjectName(QStringLiteral("failureAlert"));
-        failureAlert_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(failureAlert_, &QMessageBox::finished, this, [this] { c_.setFailure(std::nullopt); });
-        failureAlert_->open();
-    }
+    failureAlert_.show(this, c_.failure(), [this] { c_.setFailure(std::nullopt); });
 }
 
 void TallyroomView::openReport()

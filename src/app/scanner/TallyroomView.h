@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FailureAlert.h"
 #include "DiskScope.h"
 #include "ReviewSheet.h"
 
@@ -76,7 +77,6 @@ private:
     QLabel* summary_ = nullptr;
     QPushButton* reviewButton_ = nullptr;
     QPointer<ReviewSheet> reviewSheet_;
-    QPointer<QMessageBox> failureAlert_;
+    FailureAlert failureAlert_;
     QPointer<QDialog> changeDiskSheet_;
-    QUuid shownFailure_;
 };

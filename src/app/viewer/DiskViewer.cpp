@@ -460,15 +460,7 @@ void DiskViewer::render()
     hint_->setText(hint());
     legend_->setText(legend());
 
-    const auto& failure = b_.failure();
-    if (failure && failure->id != shownFailure_) {
-        shownFailure_ = failure->id;
-        failureAlert_ = new QMessageBox(QMessageBox::Warning, failure->action, failure->action, QMessageBox::Ok, this);
-        failureAlert_->setInformativeText(failure->reason);
-        failureAlert_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(failureAlert_, &QMessageBox::finished, this, [this] { b_.setFailure(std::nullopt); });
-        failureAlert_->open();
-    }
+    failureAlert_.show(this, b_.failure(), [this] { b_.setFailure(std::nullopt); });
     renderTrashSheet();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scanner/FailureAlert.h"
 #include "model/Branch.h"
 
 #include <QPointer>
@@ -92,7 +93,6 @@ private:
     QLabel* notice_ = nullptr;
     QLabel* hint_ = nullptr;
     QLabel* legend_ = nullptr;
-    QPointer<QMessageBox> failureAlert_;
-    QUuid shownFailure_;
+    FailureAlert failureAlert_;
     QPointer<TrashSheet> trashSheet_;
 };
