@@ -8,6 +8,7 @@
 #include "Problem.h"
 #include "TrashProblem.h"
 #include "platform/Authenticator.h"
+#include "platform/Background.h"
 #include "platform/Bundle.h"
 #include "platform/FileStatus.h"
 #include "platform/HomeFolder.h"
@@ -15,7 +16,7 @@
 
 #include <QFile>
 #include <QPointer>
-#include <QtConcurrent>
+#include <QCoreApplication>
 
 #include <array>
 #include <climits>
@@ -210,17 +211,22 @@ void TrashReview::moveAfterApproval(Authenticator* authenticator, QObject* conte
                                     std::function<void(std::optional<QString>)> done) const
 {
     const QPointer<QObject> guard(context);
+    // The outcome always comes back through the event loop, even for a move that finishes at once.
     auto moveInBackground = [ticket = *this, guard, done](bool authenticated) {
         if (!guard)
             return;
-        QtConcurrent::run([ticket, authenticated]() -> std::optional<QString> {
+        inBackground([ticket, authenticated, guard, done] {
+            std::optional<QString> failure;
             try {
                 ticket.move(authenticated);
-                return std::nullopt;
             } catch (const std::exception& error) {
-                return QString::fromUtf8(error.what());
+                failure = QString::fromUtf8(error.what());
             }
-        }).then(guard.data(), done);
+            QMetaObject::invokeMethod(qApp, [guard, done, failure] {
+                if (guard)
+                    done(failure);
+            }, Qt::QueuedConnection);
+        });
     };
     if (!auth) {
         moveInBackground(false);
