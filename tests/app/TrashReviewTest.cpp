@@ -13,8 +13,11 @@
 #include "platform/Workspace.h"
 #include "TrashProblem.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -297,6 +300,34 @@ TEST_F(TrashReviewTest, FolderActionReviewsAndMoves)
     ASSERT_TRUE(waitUntil([&] { return !action.working(); }));
     EXPECT_EQ(notes.last(), QString::fromStdString("Moved folder to Trash: " + folder));
     EXPECT_FALSE(Files::exists(folder));
+}
+
+TEST_F(TrashReviewTest, FolderChosenInThePanelGoesToReview)
+{
+    const std::string folder = home() + "/chosen-" + std::to_string(getpid());
+    Files::make(folder + "/file.txt");
+    FakeAuthenticator authenticator;
+    FolderAction action([](const QString&) {}, &authenticator);
+    QString acceptLabel;
+    QTimer::singleShot(0, [&] {
+        auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(panel, nullptr);
+        acceptLabel = panel->labelText(QFileDialog::Accept);
+        panel->setDirectory(QString::fromStdString(home()));
+        panel->selectFile(QString::fromStdString(folder));
+        static_cast<QDialog*>(panel)->accept();
+    });
+    action.choose();
+    EXPECT_EQ(acceptLabel, "Review Folder");
+    ASSERT_TRUE(action.ticket());
+    EXPECT_EQ(action.ticket()->entry.path.toStdString(), folder);
+    ASSERT_NE(action.sheet(), nullptr);
+
+    action.sheet()->reject();
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    action.choose();
+    EXPECT_FALSE(action.ticket()) << "a closed panel reviews nothing";
+    EXPECT_TRUE(Files::exists(folder));
 }
 
 namespace {

@@ -5,10 +5,13 @@
 #include "scanner/Controller.h"
 #include "setup/SessionDisk.h"
 #include "shell/TallyroomApp.h"
+#include "trash/FolderAction.h"
+#include "trash/TrashSheet.h"
 #include "viewer/DiskViewer.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -57,6 +60,23 @@ void showViewerStates(TallyroomApp& app, const QString& out, const QString& tree
     b.setFull(false);
     settle(500);
     save(window, out, QStringLiteral("viewer-paged"));
+
+    b.requestTrash(VEntry {tree + QStringLiteral("/Many/item-7.dat"), false, false, 35000});
+    if (auto* sheet = find<QDialog>(window, "trashSheet"))
+        save(sheet, out, QStringLiteral("viewer-trash-sheet"));
+    b.setPending(std::nullopt);
+}
+
+// The scanner's folder review, on a cache folder so the authentication caption shows.
+void showFolderSheet(QWidget* main, const QString& out)
+{
+    const QString caches = QDir::homePath() + QStringLiteral("/Library/Caches/app");
+    auto* action = main->findChild<FolderAction*>();
+    action->review(QUrl::fromLocalFile(caches));
+    if (TrashSheet* sheet = action->sheet()) {
+        save(sheet, out, QStringLiteral("folder-trash-sheet"));
+        sheet->reject();
+    }
 }
 
 }
@@ -97,6 +117,7 @@ int main(int argc, char** argv)
     if (auto* sheet = main->findChild<QDialog*>(QStringLiteral("reviewSheet")))
         save(sheet, out, QStringLiteral("review-sheet"));
     app.controller().setReview(false);
+    showFolderSheet(main, out);
 
     app.openWindow(QStringLiteral("log"));
     save(app.window(QStringLiteral("log")), out, QStringLiteral("scan-log"));
