@@ -1,6 +1,7 @@
 // Renders the application's windows in the states a person meets them and saves each as a
 // PNG, so they can be looked at: capture OUTPUT_FOLDER TREE
 #include "FakeAuthenticator.h"
+#include "platform/AuthenticationDialog.h"
 #include "platform/Bundle.h"
 #include "scanner/Controller.h"
 #include "setup/SessionDisk.h"
@@ -79,6 +80,14 @@ void showFolderSheet(QWidget* main, const QString& out)
     }
 }
 
+// The password prompt that stands in for the system's own, with the reason a cache row gives.
+void showAuthenticationDialog(QWidget* main, const QString& out)
+{
+    AuthenticationDialog dialog(QStringLiteral("Unlock blob.cache for selection in tallyroom. Deletion requires a separate confirmation."), main);
+    dialog.show();
+    save(&dialog, out, QStringLiteral("authentication"));
+}
+
 }
 
 int main(int argc, char** argv)
@@ -118,6 +127,7 @@ int main(int argc, char** argv)
         save(sheet, out, QStringLiteral("review-sheet"));
     app.controller().setReview(false);
     showFolderSheet(main, out);
+    showAuthenticationDialog(main, out);
 
     app.openWindow(QStringLiteral("log"));
     save(app.window(QStringLiteral("log")), out, QStringLiteral("scan-log"));

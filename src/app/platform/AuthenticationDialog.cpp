@@ -1,6 +1,9 @@
 #include "AuthenticationDialog.h"
 
+#include "scanner/LockSymbol.h"
+
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,11 +15,24 @@ AuthenticationDialog::AuthenticationDialog(const QString& reason, QWidget* paren
     setWindowTitle(QStringLiteral("Authentication"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 16);
     layout->setSpacing(12);
+    auto* heading = new QHBoxLayout;
+    heading->setSpacing(14);
+    auto* padlock = new QLabel;
+    padlock->setPixmap(LockSymbol::icon(palette().color(QPalette::WindowText), 40).pixmap(40, 40));
+    padlock->setAlignment(Qt::AlignTop);
+    heading->addWidget(padlock);
+    auto* texts = new QVBoxLayout;
     auto* prompt = new QLabel(reason);
     prompt->setWordWrap(true);
-    layout->addWidget(prompt);
-    layout->addWidget(new QLabel(QStringLiteral("Enter your password to allow this.")));
+    QFont bold = prompt->font();
+    bold.setBold(true);
+    prompt->setFont(bold);
+    texts->addWidget(prompt);
+    texts->addWidget(new QLabel(QStringLiteral("Enter your password to allow this.")));
+    heading->addLayout(texts, 1);
+    layout->addLayout(heading);
     password_ = new QLineEdit;
     password_->setObjectName(QStringLiteral("password"));
     password_->setEchoMode(QLineEdit::Password);
