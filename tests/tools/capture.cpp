@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScrollArea>
 #include <QThread>
 
 #include <iostream>
@@ -138,5 +139,8 @@ int main(int argc, char** argv)
         settle(6000);
         save(app.window(QString::fromLatin1(identifier)), out, QString::fromLatin1(identifier));
     }
+    // The whole diagram, past what the window shows at once.
+    if (auto* scroll = app.window(QStringLiteral("structure"))->findChild<QScrollArea*>())
+        save(scroll->widget(), out, QStringLiteral("structure-whole"));
     return 0;
 }
