@@ -310,8 +310,14 @@ TEST_F(TrashReviewTest, FolderChosenInThePanelGoesToReview)
     FolderAction action([](const QString&) {}, &authenticator);
     QString acceptLabel;
     QTimer::singleShot(0, [&] {
-        auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(panel, nullptr);
+        QWidget* modal = QApplication::activeModalWidget();
+        auto* panel = qobject_cast<QFileDialog*>(modal);
+        if (!panel) {
+            ADD_FAILURE() << "no open panel";
+            if (modal)
+                modal->close();
+            return;
+        }
         acceptLabel = panel->labelText(QFileDialog::Accept);
         panel->setDirectory(QString::fromStdString(home()));
         panel->selectFile(QString::fromStdString(folder));
