@@ -46,9 +46,3 @@ private:
     // The path of the entry being examined; reused so the per-entry loop does not allocate.
     std::string path_;
 };
-
-namespace Worker {
-// The whole scan operation: walk, capacity, report file and result. Throws Failure,
-// TrashProblem or PosixError.
-nlohmann::json scan(const DiskScope& scope);
-}

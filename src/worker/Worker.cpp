@@ -7,7 +7,7 @@
 #include "Output.h"
 #include "PosixError.h"
 #include "Remove.h"
-#include "Scanner.h"
+#include "ScanOperation.h"
 #include "Verify.h"
 #include "Wire.h"
 

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "DiskScope.h"
+
+#include <nlohmann/json.hpp>
+
+namespace Worker {
+// The whole scan operation: walk, capacity, report file and result. Throws Failure,
+// TrashProblem or PosixError.
+nlohmann::json scan(const DiskScope& scope);
+}
