@@ -8,7 +8,7 @@
 namespace {
 
 constexpr unsigned wanted = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_UID | STATX_INO | STATX_SIZE
-                            | STATX_MTIME | STATX_CTIME;
+                            | STATX_MTIME | STATX_CTIME | STATX_MNT_ID;
 
 FileStatus fromStatx(const struct statx& sx)
 {
@@ -23,6 +23,8 @@ FileStatus fromStatx(const struct statx& sx)
     st.mtimeNanoseconds = sx.stx_mtime.tv_nsec;
     st.ctimeSeconds = sx.stx_ctime.tv_sec;
     st.ctimeNanoseconds = sx.stx_ctime.tv_nsec;
+    st.mountId = sx.stx_mnt_id;
+    st.mountRoot = (sx.stx_attributes_mask & sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     if (sx.stx_attributes_mask & sx.stx_attributes & STATX_ATTR_IMMUTABLE)
         st.flags |= FileFlags::systemImmutable;
     if (sx.stx_attributes_mask & sx.stx_attributes & STATX_ATTR_APPEND)

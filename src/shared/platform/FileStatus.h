@@ -18,6 +18,10 @@ struct FileStatus {
     int64_t ctimeSeconds = 0;
     int64_t ctimeNanoseconds = 0;
     uint32_t flags = 0;
+    // The mount that holds the entry, and whether the entry is that mount's root: a bind
+    // mount of the same file system shares the device, never the mount.
+    uint64_t mountId = 0;
+    bool mountRoot = false;
 
     bool isDirectory() const;
     bool isRegular() const;
