@@ -1,7 +1,6 @@
-// GIO's headers use `signals` as a name, which Qt defines as a macro: GIO comes first.
-#include <gio/gio.h>
-
 #include "TrashReview.h"
+
+#include "FreedesktopTrash.h"
 
 #include "DiskScope.h"
 #include "Paths.h"
@@ -14,7 +13,6 @@
 #include "platform/HomeFolder.h"
 #include "setup/SessionDisk.h"
 
-#include <QFile>
 #include <QPointer>
 #include <QCoreApplication>
 
@@ -172,6 +170,7 @@ TrashReview::TrashReview(const VEntry& entry)
     checkProtection(path, home, status);
     dev = status.device;
     ino = status.inode;
+    mount = status.mountId;
     ctimeSeconds = status.ctimeSeconds;
     ctimeNanoseconds = status.ctimeNanoseconds;
     auth = !startsWith(path, home + "/") || inOpenLibraryFolder(path, home);
@@ -191,20 +190,21 @@ void TrashReview::move(bool authenticated) const
     if (revision != SessionDisk::revision())
         throw TrashProblem("The disk or mode changed. Review this item again.");
     const TrashReview fresh(entry);
-    if (fresh.dev != dev || fresh.ino != ino || fresh.ctimeSeconds != ctimeSeconds
+    if (fresh.dev != dev || fresh.ino != ino || fresh.mount != mount || fresh.ctimeSeconds != ctimeSeconds
         || fresh.ctimeNanoseconds != ctimeNanoseconds)
         throw TrashProblem("The item changed since review. Nothing was moved.");
     if (fresh.auth && !authenticated)
         throw TrashProblem("Mac authentication is required.");
-    GFile* file = g_file_new_for_path(QFile::encodeName(entry.path).constData());
-    GError* error = nullptr;
-    const bool moved = g_file_trash(file, nullptr, &error);
-    g_object_unref(file);
-    if (!moved) {
-        const std::string text = error ? error->message : "The item could not be moved to the Trash.";
-        g_clear_error(&error);
-        throw Problem(text);
-    }
+    const auto scope = SessionDisk::current();
+    if (!scope)
+        throw TrashProblem("This location is protected or no longer available.");
+    FileStatus reviewed;
+    reviewed.device = dev;
+    reviewed.inode = ino;
+    reviewed.mountId = mount;
+    reviewed.ctimeSeconds = ctimeSeconds;
+    reviewed.ctimeNanoseconds = ctimeNanoseconds;
+    FreedesktopTrash::move(entry.path.toStdString(), reviewed, *scope);
 }
 
 void TrashReview::moveAfterApproval(Authenticator* authenticator, QObject* context,

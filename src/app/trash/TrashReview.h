@@ -20,6 +20,8 @@ struct TrashReview {
     VEntry entry;
     int32_t dev = 0;
     uint64_t ino = 0;
+    // The mount the item was reviewed on: a bind mount shares the device, never the mount.
+    uint64_t mount = 0;
     int64_t ctimeSeconds = 0;
     int64_t ctimeNanoseconds = 0;
     bool auth = false;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "DiskScope.h"
+#include "platform/FileStatus.h"
+
+#include <functional>
+#include <string>
+
+// The freedesktop Trash, reached only through descriptors: the item's folder is opened beneath
+// the scope's root with no link followed and no mount crossed, the item is checked against its
+// reviewed identity, moved with one no-replace rename and checked again where it landed.
+namespace FreedesktopTrash {
+
+// The points between a check and the act it guards, where tests make races happen.
+enum class Step { parentOpened, trashOpened, itemChecked, moved };
+using StepHook = std::function<void(Step)>;
+
+// Moves the item at `path` into the Trash of its own mount. `reviewed` holds its device,
+// inode, mount and change time as reviewed. Throws TrashProblem when the item is not the one
+// reviewed (nothing is moved, and anything moved by a race is put back), Problem when no
+// Trash can take it.
+void move(const std::string& path, const FileStatus& reviewed, const DiskScope& scope,
+          const StepHook& hook = {});
+
+// The percent-encoded form of a path as trash info files record it.
+std::string encodedPath(std::string_view path);
+
+}
