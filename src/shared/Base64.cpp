@@ -9,17 +9,37 @@ bool inAlphabet(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
 }
 
+int valueOf(char c)
+{
+    if (c >= 'A' && c <= 'Z')
+        return c - 'A';
+    if (c >= 'a' && c <= 'z')
+        return c - 'a' + 26;
+    if (c >= '0' && c <= '9')
+        return c - '0' + 52;
+    return c == '+' ? 62 : 63;
+}
+
+size_t paddingOf(std::string_view text)
+{
+    size_t padding = 0;
+    while (padding < 2 && padding < text.size() && text[text.size() - 1 - padding] == '=')
+        ++padding;
+    return padding;
+}
+
+// Only the one canonical text of some bytes: the bits that padding leaves over must be zero,
+// so that no two texts decode to the same bytes.
 bool wellFormed(std::string_view text)
 {
     if (text.size() % 4 != 0)
         return false;
-    size_t padding = 0;
-    while (padding < 2 && padding < text.size() && text[text.size() - 1 - padding] == '=')
-        ++padding;
+    const size_t padding = paddingOf(text);
     for (size_t i = 0; i < text.size() - padding; ++i)
         if (!inAlphabet(text[i]))
             return false;
-    return true;
+    const int leftOverBits = padding == 2 ? 0x0F : padding == 1 ? 0x03 : 0;
+    return padding == 0 || (valueOf(text[text.size() - padding - 1]) & leftOverBits) == 0;
 }
 
 }
@@ -47,10 +67,7 @@ std::optional<std::string> decode(std::string_view text)
     if (written < 0)
         return std::nullopt;
     // EVP_DecodeBlock counts padding as zero bytes.
-    size_t padding = 0;
-    while (padding < 2 && padding < text.size() && text[text.size() - 1 - padding] == '=')
-        ++padding;
-    out.resize(static_cast<size_t>(written) - padding);
+    out.resize(static_cast<size_t>(written) - paddingOf(text));
     return out;
 }
 

@@ -33,4 +33,8 @@ TEST(Base64, StrictDecoding)
     EXPECT_FALSE(Base64::decode("YW=jZA=="));
     EXPECT_FALSE(Base64::decode("YWJjZ==="));
     EXPECT_FALSE(Base64::decode("YWJj-A=="));
+    // Bits left over by the padding must be zero: "ZB==" and "YWI=" have a twin that is canonical.
+    EXPECT_FALSE(Base64::decode("YWJjZB=="));
+    EXPECT_FALSE(Base64::decode("YWJ="));
+    EXPECT_EQ(Base64::decode("YWI="), "ab");
 }
