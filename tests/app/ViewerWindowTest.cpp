@@ -300,7 +300,7 @@ TEST(ViewerWindow, ShowHiddenRereadsAndRefreshWaitsForTheRead)
     Viewer v(tree, false);
     EXPECT_EQ(v.view->branch().entries().size(), 2);
     auto* hidden = v.view->findChild<QCheckBox*>();
-    QTest::mouseClick(hidden, Qt::LeftButton);
+    hidden->click();
     EXPECT_TRUE(v.view->branch().loading()) << "the folder is read again";
     EXPECT_FALSE(buttonTitled(v.view.get(), "Refresh View")->isEnabled()) << "not while reading";
     ASSERT_TRUE(waitUntil([&] { return settledViewer(v); }));
@@ -334,7 +334,8 @@ TEST(ViewerWindow, DisplaySegmentsGraphPagesAndFindResetBothPages)
     QTest::mouseClick(buttonTitled(v.view.get(), "Previous graph"), Qt::LeftButton);
     EXPECT_EQ(child(v.view.get(), "graphText")->text(), "Graph 2 of 3");
     QLabel* badge = child(v.view.get(), "badge");
-    EXPECT_GE(badge->width(), badge->sizeHint().width()) << "the badge is whole beside the graph pager";
+    QApplication::processEvents();
+    EXPECT_GE(badge->height(), badge->heightForWidth(badge->width())) << "the badge is whole beside the graph pager";
 
     QTest::keyClicks(child<QLineEdit>(v.view.get(), "find"), "f");
     EXPECT_EQ(v.view->branch().graphPage(), 0) << "typing returns the graph to its first page";
@@ -361,7 +362,7 @@ TEST(ViewerWindow, TheLegendSwitchesAtSixtyOneEntries)
 TEST(ViewerWindow, LongNamesAndPathsGiveWayButTheFolderNameStays)
 {
     const std::string tree = treeWith("viewer-long", 1);
-    const std::string deep = tree + "/a folder with a rather long name/and then another long folder name";
+    const std::string deep = tree + "/a folder with a rather long name/and another one/the open folder";
     const std::string name = "a file name of forty-eight characters, or so.txt";
     Files::make(deep + "/" + name);
     Viewer v(tree, false);
@@ -369,12 +370,13 @@ TEST(ViewerWindow, LongNamesAndPathsGiveWayButTheFolderNameStays)
     ASSERT_TRUE(waitUntil([&] { return settledViewer(v) && !v.view->branch().entries().isEmpty(); }));
     QLabel* location = child(v.view.get(), "location");
     QApplication::processEvents();
+
     EXPECT_TRUE(location->text().startsWith("…")) << location->text().toStdString();
-    EXPECT_TRUE(location->text().endsWith("/and then another long folder name")) << location->text().toStdString();
+    EXPECT_TRUE(location->text().endsWith("/the open folder")) << location->text().toStdString();
     EXPECT_LE(location->fontMetrics().horizontalAdvance(location->text()), location->contentsRect().width());
     EXPECT_EQ(location->toolTip().toStdString(), deep);
     const QString before = location->text();
-    v.view->window()->resize(v.view->window()->width() + 300, v.view->window()->height());
+    v.view->window()->resize(v.view->window()->width() + 600, v.view->window()->height());
     QApplication::processEvents();
     EXPECT_GT(location->text().size(), before.size()) << "a wider window shows more of the path";
 
@@ -418,11 +420,9 @@ TEST(ViewerWindow, KeysCloseGoUpOpenAndTurnTheMap)
     EXPECT_EQ(v.view->branch().folder().path.toStdString(), tree);
 
     OrbitView& orbit = v.view->findChild<Map3D*>()->view();
-    QWidget* stop = find;
-    for (int tabs = 0; tabs < 40 && stop != &orbit; ++tabs)
-        stop = stop->nextInFocusChain();
-    EXPECT_EQ(stop, &orbit) << "the map is in the focus chain";
-    orbit.setFocus();
+    for (int tabs = 0; tabs < 60 && QApplication::focusWidget() != &orbit; ++tabs)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &orbit) << "Tab reaches the map";
     const EyePose before = orbit.camera().pose();
     QTest::keyClick(&orbit, Qt::Key_Left);
     EXPECT_NE(orbit.camera().yaw, before.yaw);

@@ -191,8 +191,8 @@ QWidget* DiskViewer::toolbar()
             QMenu menu;
             QAction* clear = menu.addAction(QStringLiteral("Clear View"));
             clear->setEnabled(!c_.readOnly() && b_.savedSlots().count(slot));
-            if (menu.exec(button->mapToGlobal(at)) == clear)
-                b_.clearView(slot);
+            connect(clear, &QAction::triggered, this, [this, slot] { b_.clearView(slot); });
+            menu.exec(button->mapToGlobal(at));
         });
         slots_.append(button);
         row->addWidget(button);
@@ -324,8 +324,11 @@ QWidget* DiskViewer::footer()
     auto* badge = new QLabel(QStringLiteral("Folder contents simplified at higher levels.  Double click for full view."));
     badge->setObjectName(QStringLiteral("badge"));
     badge->setStyleSheet(QStringLiteral("QLabel { padding: 4px 8px; border: 1px solid rgba(128, 128, 128, 0.6); }"));
-    // Never cut: the flexible space beside the graph pager gives way first.
-    badge->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // Never cut: the flexible space beside the graph pager gives way first, and where the row
+    // is still too narrow the badge takes a second line.
+    badge->setWordWrap(true);
+    badge->setMinimumWidth(badge->fontMetrics().horizontalAdvance(QStringLiteral("Folder contents simplified")) + 18);
+    badge->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     row->addWidget(badge);
     auto* about = new QPushButton(aboutTitle());
     connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });

@@ -24,8 +24,9 @@ EntryDelegate::EntryDelegate(QObject* parent)
 
 QSize EntryDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
-    const int width = iconSize + 6 + option.fontMetrics.horizontalAdvance(index.data().toString());
+    // Rows are as wide as the list; a long name is shortened, never widening the sidebar.
     const int height = lineHeight(option) + 2 * padding;
+    const int width = iconSize + 6 + option.fontMetrics.averageCharWidth() * 4;
     return {width + 2 * padding + (index.data(SidebarModel::OpensRole).toBool() ? height : 0), height};
 }
 

@@ -46,7 +46,9 @@ void LocationLabel::elide()
     const QString name = lastComponent(location_);
     QString shown = fontMetrics().elidedText(location_, Qt::ElideLeft, width);
     // Too narrow even for the name: the name itself is shortened in its middle, never dropped.
-    if (!shown.endsWith(name))
-        shown = fontMetrics().elidedText(name, Qt::ElideMiddle, width);
+    if (!shown.endsWith(name)) {
+        const QString head = QStringLiteral("…/");
+        shown = head + fontMetrics().elidedText(name, Qt::ElideMiddle, width - fontMetrics().horizontalAdvance(head));
+    }
     setText(shown);
 }
