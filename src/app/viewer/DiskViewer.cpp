@@ -328,8 +328,9 @@ QWidget* DiskViewer::footer()
     // is still too narrow the badge takes a second line.
     badge->setWordWrap(true);
     badge->setMinimumWidth(badge->fontMetrics().horizontalAdvance(QStringLiteral("Folder contents simplified")) + 18);
-    badge->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
-    row->addWidget(badge);
+    badge->setMaximumWidth(badge->fontMetrics().horizontalAdvance(badge->text()) + 24);
+    badge->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+    row->addWidget(badge, 1);
     auto* about = new QPushButton(aboutTitle());
     connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
     row->addWidget(about);

@@ -18,7 +18,8 @@ int lineHeight(const QStyleOptionViewItem& option)
 EntryDelegate::EntryDelegate(QObject* parent)
     : QStyledItemDelegate(parent),
       icons_ {ViewerIcons::entry(SidebarModel::file), ViewerIcons::entry(SidebarModel::folder),
-              ViewerIcons::entry(SidebarModel::link)}
+              ViewerIcons::entry(SidebarModel::link)},
+      open_(ViewerIcons::open())
 {
 }
 
@@ -64,6 +65,10 @@ void EntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     painter->setPen(palette.color(option.state & QStyle::State_Enabled ? QPalette::Active : QPalette::Disabled,
                                   QPalette::Text));
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
+    if (index.data(SidebarModel::OpensRole).toBool()) {
+        const QRect mark = openRect(option.rect);
+        open_.paint(painter, QRect(mark.center() - QPoint(iconSize / 2, iconSize / 2), QSize(iconSize, iconSize)));
+    }
 
     if (option.state & QStyle::State_HasFocus) {
         QPen pen(palette.color(QPalette::Highlight), 2);

@@ -26,4 +26,5 @@ public:
 private:
     // By SidebarModel::Kind.
     QIcon icons_[3];
+    QIcon open_;
 };
