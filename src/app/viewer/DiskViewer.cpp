@@ -1,6 +1,11 @@
 #include "DiskViewer.h"
 
+#include "DisplayPicker.h"
+#include "EntryList.h"
+#include "LocationLabel.h"
 #include "OpenWithMenu.h"
+#include "ViewerIcons.h"
+#include "model/SidebarModel.h"
 #include "ReturnToTallyroom.h"
 #include "about/MemoryReadout.h"
 #include "graph/Map3D.h"
@@ -14,8 +19,6 @@
 #include "trash/TrashSheet.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -24,10 +27,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
-#include <QToolButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QWindow>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -48,59 +52,9 @@ QPushButton* toggle(const QString& title, const QString& help)
     return button;
 }
 
-QString kindOf(const VEntry& entry)
-{
-    if (entry.folder)
-        return QStringLiteral("Folder");
-    if (entry.link)
-        return QStringLiteral("Symbolic link");
-    return fmt(entry.bytes);
-}
-
-// One entry of the sidebar list: select on click, open a folder with its chevron, and the
-// entry's own context menu.
-class EntryRow : public QWidget {
-public:
-    EntryRow(const VEntry& entry, const QString& title, bool selected, std::function<void()> select,
-             std::function<void()> open, std::function<void(QContextMenuEvent*)> menu)
-        : menu_(std::move(menu))
-    {
-        setAutoFillBackground(selected);
-        if (selected) {
-            QPalette tinted = palette();
-            QColor accent = palette().color(QPalette::Highlight);
-            accent.setAlphaF(0.18f);
-            tinted.setColor(QPalette::Window, accent);
-            setPalette(tinted);
-        }
-        auto* row = new QHBoxLayout(this);
-        row->setContentsMargins(3, 3, 3, 3);
-        const QStyle::StandardPixmap icon = entry.folder ? QStyle::SP_DirIcon
-                                            : entry.link ? QStyle::SP_FileLinkIcon
-                                                         : QStyle::SP_FileIcon;
-        auto* name = new QPushButton(style()->standardIcon(icon), title);
-        name->setFlat(true);
-        name->setStyleSheet(QStringLiteral("QPushButton { text-align: left; border: none; padding: 1px; }"));
-        name->setToolTip(entry.path);
-        connect(name, &QPushButton::clicked, this, std::move(select));
-        row->addWidget(name);
-        row->addStretch();
-        if (entry.folder) {
-            auto* chevron = new QToolButton;
-            chevron->setText(QStringLiteral("›"));
-            chevron->setAutoRaise(true);
-            chevron->setToolTip(QStringLiteral("Open ") + title);
-            connect(chevron, &QToolButton::clicked, this, std::move(open));
-            row->addWidget(chevron);
-        }
-    }
-
-protected:
-    void contextMenuEvent(QContextMenuEvent* event) override { menu_(event); }
-
-private:
-    std::function<void(QContextMenuEvent*)> menu_;
-};
+// The map gives way to the rest of the window on screens too small for its full height, down
+// to this.
+constexpr int smallestMapHeight = 160;
 
 }
 
@@ -118,11 +72,12 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     layout->addWidget(toolbar());
 
     auto* split = new QSplitter(Qt::Horizontal);
-    auto* map = new Map3D(b_);
-    map->setObjectName(QStringLiteral("map"));
-    map->setMinimumSize(370, 320);
-    map->setAccessibleName(QStringLiteral("Rotatable 3D folder tree"));
-    split->addWidget(map);
+    split->setChildrenCollapsible(false);
+    map_ = new Map3D(b_);
+    map_->setObjectName(QStringLiteral("map"));
+    map_->setMinimumSize(370, 320);
+    map_->setAccessibleName(QStringLiteral("Rotatable 3D folder tree"));
+    split->addWidget(map_);
     split->addWidget(sidebar());
     split->setStretchFactor(0, 1);
     layout->addWidget(split, 1);
@@ -145,7 +100,23 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     b_.setAuthenticator(&c_.authenticator());
     connect(&b_, &Branch::changed, this, &DiskViewer::render);
     connect(&c_, &Controller::changed, this, &DiskViewer::readOnlyChanged);
+    addShortcuts();
     render();
+}
+
+void DiskViewer::addShortcuts()
+{
+    const auto shortcut = [this](const QKeySequence& keys, auto action) {
+        auto* made = new QShortcut(keys, this);
+        made->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(made, &QShortcut::activated, this, action);
+    };
+    shortcut(QKeySequence(Qt::Key_Escape), [this] { window()->close(); });
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Up)})
+        shortcut(keys, [this] {
+            if (!atRoot())
+                b_.up();
+        });
 }
 
 QString DiskViewer::diskRoot()
@@ -159,16 +130,6 @@ bool DiskViewer::atRoot() const
     return b_.folder().path == diskRoot();
 }
 
-qint64 DiskViewer::listPageCount() const
-{
-    return std::max<qint64>(1, (b_.filtered().size() + Branch::span - 1) / Branch::span);
-}
-
-qint64 DiskViewer::graphPageCount() const
-{
-    return std::max<qint64>(1, (b_.visible().size() + Branch::graphLimit - 1) / Branch::graphLimit);
-}
-
 QWidget* DiskViewer::header()
 {
     auto* box = new QWidget;
@@ -176,11 +137,7 @@ QWidget* DiskViewer::header()
     row->setContentsMargins(0, 0, 0, 0);
     auto* drive = new QPushButton(QStringLiteral("Drive"));
     up_ = new QPushButton(QStringLiteral("Up"));
-    location_ = new QLabel;
-    location_->setObjectName(QStringLiteral("location"));
-    location_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    location_->setMinimumWidth(80);
-    location_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    location_ = new LocationLabel;
     row->addWidget(drive);
     row->addWidget(up_);
     row->addWidget(location_, 2);
@@ -212,15 +169,13 @@ QWidget* DiskViewer::toolbar()
     auto* box = new QWidget;
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    display_ = new QComboBox;
-    display_->setObjectName(QStringLiteral("display"));
-    display_->addItem(QStringLiteral("Paged-View"), false);
-    display_->addItem(QStringLiteral("Full-View"), true);
+    display_ = new DisplayPicker;
     display_->setFixedWidth(250);
-    display_->setToolTip(QStringLiteral("Show one page or every matching item in the current folder"));
     row->addWidget(display_);
     hand_ = toggle(QStringLiteral("Hand"), QStringLiteral("Drag anywhere to pan the whole graph without rotating"));
-    spin_ = toggle(QStringLiteral("⟳ Spin"), QStringLiteral("Drag around the central node like turning a wheel; release to stop"));
+    hand_->setIcon(ViewerIcons::hand());
+    spin_ = toggle(QStringLiteral("Spin"), QStringLiteral("Drag around the central node like turning a wheel; release to stop"));
+    spin_->setIcon(ViewerIcons::spin());
     modify_ = toggle(QStringLiteral("Modify"), QStringLiteral("Drag any file or folder on the map; the center stays pinned"));
     for (QPushButton* button : {hand_, spin_, modify_})
         row->addWidget(button);
@@ -236,15 +191,15 @@ QWidget* DiskViewer::toolbar()
             QMenu menu;
             QAction* clear = menu.addAction(QStringLiteral("Clear View"));
             clear->setEnabled(!c_.readOnly() && b_.savedSlots().count(slot));
-            if (menu.exec(button->mapToGlobal(at)) == clear)
-                b_.clearView(slot);
+            connect(clear, &QAction::triggered, this, [this, slot] { b_.clearView(slot); });
+            menu.exec(button->mapToGlobal(at));
         });
         slots_.append(button);
         row->addWidget(button);
     }
-    saveView_ = new QToolButton;
-    saveView_->setText(QStringLiteral("Save View…"));
-    saveView_->setPopupMode(QToolButton::InstantPopup);
+    // A push button keeps its menu arrow clear of the title.
+    saveView_ = new QPushButton(QStringLiteral("Save View…"));
+    saveView_->setObjectName(QStringLiteral("saveView"));
     auto* menu = new QMenu(saveView_);
     for (int slot = 1; slot <= 3; ++slot)
         connect(menu->addAction(QStringLiteral("Save to View") + QString::number(slot)), &QAction::triggered, this,
@@ -253,7 +208,7 @@ QWidget* DiskViewer::toolbar()
     row->addWidget(saveView_);
     row->addStretch();
 
-    connect(display_, &QComboBox::activated, this, [this](int index) { b_.setFull(display_->itemData(index).toBool()); });
+    connect(display_, &DisplayPicker::chosen, &b_, &Branch::setFull);
     connect(hand_, &QPushButton::clicked, this, [this](bool on) {
         b_.setHand(on);
         if (on)
@@ -284,6 +239,7 @@ QWidget* DiskViewer::sidebar()
     find_ = new QLineEdit;
     find_->setObjectName(QStringLiteral("find"));
     find_->setPlaceholderText(QStringLiteral("Find in this folder"));
+    find_->setAccessibleName(QStringLiteral("Find in this folder"));
     find_->setClearButtonEnabled(true);
     column->addWidget(find_);
     showHidden_ = new QCheckBox(QStringLiteral("Show hidden"));
@@ -295,15 +251,9 @@ QWidget* DiskViewer::sidebar()
     message_->setWordWrap(true);
     column->addWidget(message_);
 
-    auto* scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* list = new QWidget;
-    listLayout_ = new QVBoxLayout(list);
-    listLayout_->setContentsMargins(0, 0, 0, 0);
-    listLayout_->setSpacing(0);
-    scroll->setWidget(list);
-    column->addWidget(scroll, 1);
+    entries_ = new SidebarModel(b_, this);
+    list_ = new EntryList(*entries_);
+    column->addWidget(list_, 1);
 
     auto* pagingRow = new QHBoxLayout;
     pager_ = new QWidget;
@@ -314,6 +264,8 @@ QWidget* DiskViewer::sidebar()
     pageText_ = new QLabel;
     pageText_->setObjectName(QStringLiteral("pageText"));
     pageText_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    previousPage_->setAccessibleName(QStringLiteral("Previous page"));
+    nextPage_->setAccessibleName(QStringLiteral("Next page"));
     for (QPushButton* arrow : {previousPage_, nextPage_})
         arrow->setFixedWidth(28);
     pager->addWidget(previousPage_);
@@ -356,6 +308,9 @@ QWidget* DiskViewer::sidebar()
     });
     connect(previousPage_, &QPushButton::clicked, this, [this] { b_.navigate(b_.page() - 1); });
     connect(nextPage_, &QPushButton::clicked, this, [this] { b_.navigate(b_.page() + 1); });
+    connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &DiskViewer::listSelectionChanged);
+    connect(list_, &EntryList::openRequested, this, [this](int row) { b_.load(entries_->entry(row), false, false); });
+    connect(list_, &EntryList::menuRequested, this, &DiskViewer::showEntryMenu);
     return box;
 }
 
@@ -367,8 +322,15 @@ QWidget* DiskViewer::footer()
     row->setSpacing(10);
     row->addWidget(new ModeControl(c_));
     auto* badge = new QLabel(QStringLiteral("Folder contents simplified at higher levels.  Double click for full view."));
+    badge->setObjectName(QStringLiteral("badge"));
     badge->setStyleSheet(QStringLiteral("QLabel { padding: 4px 8px; border: 1px solid rgba(128, 128, 128, 0.6); }"));
-    row->addWidget(badge);
+    // Never cut: the flexible space beside the graph pager gives way first, and where the row
+    // is still too narrow the badge takes a second line.
+    badge->setWordWrap(true);
+    badge->setMinimumWidth(badge->fontMetrics().horizontalAdvance(QStringLiteral("Folder contents simplified")) + 18);
+    badge->setMaximumWidth(badge->fontMetrics().horizontalAdvance(badge->text()) + 24);
+    badge->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+    row->addWidget(badge, 1);
     auto* about = new QPushButton(aboutTitle());
     connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
     row->addWidget(about);
@@ -386,7 +348,7 @@ QWidget* DiskViewer::footer()
     pager->addWidget(graphText_);
     pager->addWidget(nextGraph_);
     row->addWidget(graphPager_, 1);
-    row->addStretch();
+    row->addStretch(0);
     connect(previousGraph_, &QPushButton::clicked, this, [this] { b_.showGraphPage(b_.graphPage() - 1); });
     connect(nextGraph_, &QPushButton::clicked, this, [this] { b_.showGraphPage(b_.graphPage() + 1); });
     return box;
@@ -405,7 +367,7 @@ QString DiskViewer::hint() const
 
 QString DiskViewer::legend() const
 {
-    if (b_.fullView() && b_.visible().size() > 60)
+    if (b_.namesShown())
         return QStringLiteral("Folder names are shown. Select any dot or sidebar entry for its full name and path.");
     return QStringLiteral("Teal: folders   Orange: files   Purple: links   •   Outer dots preview up to three children per folder.");
 }
@@ -414,14 +376,12 @@ void DiskViewer::render()
 {
     const bool readOnly = c_.readOnly();
     up_->setEnabled(!atRoot());
-    const QString location = atRoot() ? b_.folder().title() : b_.folder().path;
-    location_->setText(location_->fontMetrics().elidedText(location, Qt::ElideLeft, std::max(location_->width(), 240)));
-    location_->setToolTip(location);
+    location_->setLocation(atRoot() ? b_.folder().title() : b_.folder().path);
     const QString revealed = b_.selected() ? b_.selected()->path : b_.folder().path;
     reveal_->setToolTip(QStringLiteral("Reveal ") + revealed);
     deleteFolder_->setEnabled(!readOnly && !atRoot() && !b_.moving());
     refresh_->setEnabled(!b_.loading() && !b_.moving());
-    display_->setCurrentIndex(b_.fullView() ? 1 : 0);
+    display_->setFull(b_.fullView());
     hand_->setChecked(b_.hand());
     spin_->setChecked(b_.spin());
     modify_->setChecked(b_.modView());
@@ -438,23 +398,25 @@ void DiskViewer::render()
     showHidden_->setChecked(b_.hidden());
     message_->setVisible(!b_.message().isEmpty());
     message_->setText(b_.message());
-    renderList();
+    renderSelection();
 
+    const qint64 pages = b_.pages();
     pager_->setVisible(!b_.fullView());
-    pageText_->setText(QString::number(b_.page() + 1) + QStringLiteral(" / ") + QString::number(listPageCount()));
+    pageText_->setText(QString::number(b_.page() + 1) + QStringLiteral(" / ") + QString::number(pages));
     previousPage_->setEnabled(b_.page() > 0);
-    nextPage_->setEnabled(b_.page() + 1 < listPageCount());
+    nextPage_->setEnabled(b_.page() + 1 < pages);
     itemCount_->setText(QString::number(b_.filtered().size()) + QStringLiteral(" items"));
     details_->setVisible(b_.selected().has_value());
     if (const auto& selected = b_.selected()) {
         detailPath_->setText(selected->path);
-        detailKind_->setText(kindOf(*selected));
+        detailKind_->setText(SidebarModel::detailKind(*selected));
     }
+    const qint64 graphPages = b_.graphPages();
     graphPager_->setVisible(b_.visible().size() > Branch::graphLimit);
     graphText_->setText(QStringLiteral("Graph ") + QString::number(b_.graphPage() + 1) + QStringLiteral(" of ")
-                        + QString::number(graphPageCount()));
+                        + QString::number(graphPages));
     previousGraph_->setEnabled(b_.graphPage() > 0);
-    nextGraph_->setEnabled(b_.graphPage() + 1 < graphPageCount());
+    nextGraph_->setEnabled(b_.graphPage() + 1 < graphPages);
     notice_->setVisible(!b_.notice().isEmpty());
     notice_->setText(b_.notice());
     hint_->setText(hint());
@@ -496,49 +458,46 @@ void DiskViewer::renderTrashSheet()
     sheet->open();
 }
 
-void DiskViewer::renderList()
+// The list's selection follows the branch's: the selected entry's row, or none.
+void DiskViewer::renderSelection()
 {
-    while (QLayoutItem* item = listLayout_->takeAt(0)) {
-        if (QWidget* row = item->widget()) {
-            row->hide();
-            row->deleteLater();
-        }
-        delete item;
+    const int row = b_.selected() ? entries_->rowOf(b_.selected()->path) : -1;
+    QItemSelectionModel* selection = list_->selectionModel();
+    const QModelIndex index = entries_->index(row);
+    if (row >= 0 ? selection->isSelected(index) : !selection->hasSelection())
+        return;
+    followingBranch_ = true;
+    if (row < 0) {
+        selection->clearSelection();
+    } else {
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        list_->scrollTo(index);
     }
-    const auto scope = SessionDisk::current();
-    const QString selectedPath = b_.selected() ? b_.selected()->path : QString();
-    for (const VEntry& entry : b_.visible()) {
-        auto* row = new EntryRow(
-            entry, entry.titleWithin(scope), entry.path == selectedPath, [this, entry] { select(entry); },
-            [this, entry] { b_.load(entry, false, false); },
-            [this, entry](QContextMenuEvent* event) {
-                QMenu menu;
-                auto* openWith = new OpenWithMenu(entry.path, applications_,
-                                                  [this](const QString& text) { b_.setNotice(text); }, &menu);
-                openWith->setEnabled(!c_.readOnly());
-                menu.addMenu(openWith);
-                connect(menu.addAction(QStringLiteral("Show in Finder")), &QAction::triggered, this,
-                        [this, entry] { workspace_.reveal(entry.path); });
-                QAction* remove = menu.addAction(QStringLiteral("Delete…"));
-                remove->setEnabled(!c_.readOnly());
-                connect(remove, &QAction::triggered, this, [this, entry] { b_.requestTrash(entry); });
-                menu.exec(event->globalPos());
-            });
-        row->setObjectName(entry.path);
-        listLayout_->addWidget(row);
-    }
-    listLayout_->addStretch();
+    followingBranch_ = false;
 }
 
-void DiskViewer::select(const VEntry& entry)
+void DiskViewer::listSelectionChanged()
 {
-    const QList<VEntry> visible = b_.visible();
-    if (visible.size() > Branch::graphLimit) {
-        const auto found = std::find_if(visible.begin(), visible.end(), [&](const VEntry& e) { return e.path == entry.path; });
-        if (found != visible.end())
-            b_.showGraphPage(static_cast<qint64>(found - visible.begin()) / Branch::graphLimit);
-    }
-    b_.setSelected(entry);
+    if (followingBranch_)
+        return;
+    const QModelIndexList chosen = list_->selectionModel()->selectedIndexes();
+    if (!chosen.isEmpty())
+        b_.selectListed(entries_->entry(chosen.first().row()));
+}
+
+void DiskViewer::showEntryMenu(int row, const QPoint& global)
+{
+    const VEntry entry = entries_->entry(row);
+    QMenu menu;
+    auto* openWith = new OpenWithMenu(entry.path, applications_, [this](const QString& text) { b_.setNotice(text); }, &menu);
+    openWith->setEnabled(!c_.readOnly());
+    menu.addMenu(openWith);
+    connect(menu.addAction(QStringLiteral("Show in Finder")), &QAction::triggered, this,
+            [this, entry] { workspace_.reveal(entry.path); });
+    QAction* remove = menu.addAction(QStringLiteral("Delete…"));
+    remove->setEnabled(!c_.readOnly());
+    connect(remove, &QAction::triggered, this, [this, entry] { b_.requestTrash(entry); });
+    menu.exec(global);
 }
 
 void DiskViewer::readOnlyChanged()
@@ -555,6 +514,10 @@ void DiskViewer::readOnlyChanged()
 void DiskViewer::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (!fitted_) {
+        fitted_ = true;
+        fitScreen();
+    }
     if (b_.entries().isEmpty() && !b_.loading())
         b_.load(b_.folder(), false, false);
 }
@@ -564,4 +527,35 @@ void DiskViewer::hideEvent(QHideEvent* event)
     // Stopping re-renders the window; not while Qt is still hiding its children.
     QMetaObject::invokeMethod(&b_, &Branch::stopReading, Qt::QueuedConnection);
     QWidget::hideEvent(event);
+}
+
+void DiskViewer::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The selected row stays in view as the list grows or shrinks.
+    if (list_->currentIndex().isValid())
+        list_->scrollTo(list_->currentIndex());
+}
+
+// Opens no larger than the screen's free area, and lets the map give way where the screen is
+// shorter than the window's usual minimum.
+void DiskViewer::fitScreen()
+{
+    QWidget* top = window();
+    const QScreen* screen = top->screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    const QSize frame = top->frameGeometry().size() - top->size();
+    const QSize room = free.size() - frame;
+    const int tooTall = top->minimumSizeHint().height() - room.height();
+    if (tooTall > 0)
+        map_->setMinimumHeight(std::max(smallestMapHeight, map_->minimumHeight() - tooTall));
+    setMinimumSize(std::min(minimumWidth(), room.width()), std::min(minimumHeight(), room.height()));
+    const QSize fitted = top->size().boundedTo(room);
+    if (fitted != top->size()) {
+        top->resize(fitted);
+        const QRect placed = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, top->frameGeometry().size(), free);
+        top->move(placed.topLeft());
+    }
 }

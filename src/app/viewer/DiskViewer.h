@@ -10,15 +10,17 @@
 
 class Applications;
 class Controller;
+class DisplayPicker;
+class EntryList;
+class LocationLabel;
+class Map3D;
+class SidebarModel;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMessageBox;
 class QPushButton;
-class QToolButton;
-class QVBoxLayout;
 class TrashSheet;
-class QComboBox;
 class Workspace;
 
 // The viewer window: one folder of the disk as a graph beside a list of its entries, with
@@ -41,20 +43,22 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* header();
     QWidget* toolbar();
     QWidget* sidebar();
     QWidget* footer();
+    void addShortcuts();
     void render();
-    void renderList();
-    void select(const VEntry& entry);
+    void renderSelection();
+    void listSelectionChanged();
+    void showEntryMenu(int row, const QPoint& global);
     void readOnlyChanged();
     void renderTrashSheet();
+    void fitScreen();
     bool atRoot() const;
-    qint64 listPageCount() const;
-    qint64 graphPageCount() const;
 
     Controller& c_;
     Workspace& workspace_;
@@ -64,20 +68,25 @@ private:
     bool wasReadOnly_;
 
     QPushButton* up_ = nullptr;
-    QLabel* location_ = nullptr;
+    LocationLabel* location_ = nullptr;
     QPushButton* reveal_ = nullptr;
     QPushButton* deleteFolder_ = nullptr;
     QPushButton* refresh_ = nullptr;
-    QComboBox* display_ = nullptr;
+    DisplayPicker* display_ = nullptr;
     QPushButton* hand_ = nullptr;
     QPushButton* spin_ = nullptr;
     QPushButton* modify_ = nullptr;
     QList<QPushButton*> slots_;
-    QToolButton* saveView_ = nullptr;
+    QPushButton* saveView_ = nullptr;
     QLineEdit* find_ = nullptr;
     QCheckBox* showHidden_ = nullptr;
     QLabel* message_ = nullptr;
-    QVBoxLayout* listLayout_ = nullptr;
+    SidebarModel* entries_ = nullptr;
+    EntryList* list_ = nullptr;
+    // Set while the list's selection follows the branch, so it is not echoed back.
+    bool followingBranch_ = false;
+    Map3D* map_ = nullptr;
+    bool fitted_ = false;
     QWidget* pager_ = nullptr;
     QPushButton* previousPage_ = nullptr;
     QLabel* pageText_ = nullptr;

@@ -1,5 +1,6 @@
 #include "OpenWithMenu.h"
 
+#include "model/BrowserCollator.h"
 #include "platform/Applications.h"
 #include "setup/SessionDisk.h"
 
@@ -30,9 +31,7 @@ OpenWithMenu::Choices OpenWithMenu::applicationsFor(const QString& item, Applica
         if (standard != choices.preferred && !others.contains(standard))
             others.append(standard);
     }
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QCollator collator = browserCollator();
     std::sort(others.begin(), others.end(), [&](const QString& a, const QString& b) {
         const int order = collator.compare(applications.displayName(a), applications.displayName(b));
         return order != 0 ? order < 0 : a < b;

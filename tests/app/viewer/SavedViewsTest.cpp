@@ -138,6 +138,29 @@ TEST_F(SavedViews, RecallRestoresTheLayoutAndMovesTheCamera)
     EXPECT_EQ(b->notice(), "Saved view belongs to a different folder.");
 }
 
+TEST_F(SavedViews, EveryNewCameraTokenOfARecallComesWithTheSavedPose)
+{
+    SavedLayout layout = layoutFor(work);
+    layout.eye = EyePose {-1.35f, -0.12f, 20.05f, Shift3 {0.5, -1, 2}};
+    SlotFiles::makeFolder(QString::fromStdString(std::filesystem::path(slot(1)).parent_path()));
+    Files::write(slot(1), layout.encoded().toStdString());
+
+    QUuid seen = b->cameraReset();
+    std::vector<EyePose> posesAtNewTokens;
+    QObject::connect(b.get(), &Branch::changed, [&] {
+        if (b->cameraReset() != seen) {
+            seen = b->cameraReset();
+            posesAtNewTokens.push_back(b->pose());
+        }
+    });
+    b->recall(1);
+    ASSERT_TRUE(waitUntil([&] { return settled(*b); }));
+    // An observer that moves the camera at each new token ends at the saved pose.
+    ASSERT_FALSE(posesAtNewTokens.empty());
+    for (const EyePose& pose : posesAtNewTokens)
+        EXPECT_EQ(pose, layout.eye);
+}
+
 TEST_F(SavedViews, RecallOfAVanishedFolderSaysSo)
 {
     b->saveView(1);

@@ -7,6 +7,7 @@
 #include "VectorMath.h"
 #include "setup/SessionDisk.h"
 
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
@@ -36,6 +37,7 @@ OrbitView::OrbitView(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Rotatable 3D folder tree"));
     // Right clicks are handled at the press, as the menu's own trigger.
     setContextMenuPolicy(Qt::PreventContextMenu);
     camera_.width = std::max(width(), 1);
@@ -268,6 +270,49 @@ void OrbitView::wheelEvent(QWheelEvent* event)
     event->accept();
 }
 
+void OrbitView::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+        camera_.rotate(-keyTurn, 0);
+        break;
+    case Qt::Key_Right:
+        camera_.rotate(keyTurn, 0);
+        break;
+    case Qt::Key_Up:
+        camera_.rotate(0, keyTurn);
+        break;
+    case Qt::Key_Down:
+        camera_.rotate(0, -keyTurn);
+        break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        camera_.zoom(-keyZoom);
+        break;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        camera_.zoom(keyZoom);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    aim();
+    event->accept();
+}
+
+void OrbitView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void OrbitView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 bool OrbitView::event(QEvent* event)
 {
     if (event->type() == QEvent::NativeGesture) {
@@ -292,8 +337,18 @@ void OrbitView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), background);
-    if (!scene_)
-        return;
+    if (scene_)
+        paintScene(painter);
+    if (hasFocus()) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
+}
+
+void OrbitView::paintScene(QPainter& painter)
+{
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     // Edges are opaque: translucent strokes take a much slower path in the raster engine.

@@ -34,6 +34,10 @@ public:
     // The centre dot's position and the pivot of the spin.
     static constexpr Vec3 pin {0, 3.5, 0};
     static const QColor background;
+    // One arrow key press turns the camera as far as this much mouse travel, in points.
+    static constexpr double keyTurn = 20;
+    // One "+" or "−" press zooms by e^keyZoom.
+    static constexpr double keyZoom = 0.15;
 
     explicit OrbitView(QWidget* parent = nullptr);
 
@@ -82,6 +86,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -97,6 +104,7 @@ private:
     void trashFromMenu(const QString& path);
     void dragTo(const ScreenPoint& at, Qt::KeyboardModifiers modifiers);
     std::optional<QString> hitAt(const ScreenPoint& point) const;
+    void paintScene(QPainter& painter);
     void paintLabel(QPainter& painter, const QString& text, const ScreenPoint& baselineCentre, double fontSize);
     const CachedLabel& cachedLabel(const QString& text, int pixelSize);
     QColor colourOf(GraphLayout::Tint tint) const;

@@ -69,22 +69,32 @@ QString Branch::defaultSlotDir()
 
 QList<VEntry> Branch::filtered() const
 {
-    if (needle_.isEmpty())
-        return entries_;
-    const auto scope = SessionDisk::current();
-    QList<VEntry> found;
-    for (const VEntry& entry : entries_)
-        if (entry.titleWithin(scope).contains(needle_, Qt::CaseInsensitive))
-            found.append(entry);
-    return found;
+    if (cachedRevision_ == visibleRevision_)
+        return filteredCache_;
+    filteredCache_.clear();
+    if (needle_.isEmpty()) {
+        filteredCache_ = entries_;
+    } else {
+        const auto scope = SessionDisk::current();
+        for (const VEntry& entry : entries_)
+            if (entry.titleWithin(scope).contains(needle_, Qt::CaseInsensitive))
+                filteredCache_.append(entry);
+    }
+    visibleCache_ = fullView_ ? filteredCache_
+                              : filteredCache_.mid(std::min<qint64>(page_ * span, filteredCache_.size()), span);
+    cachedRevision_ = visibleRevision_;
+    return filteredCache_;
 }
 
 QList<VEntry> Branch::visible() const
 {
-    const QList<VEntry> all = filtered();
-    if (fullView_)
-        return all;
-    return all.mid(std::min<qint64>(page_ * span, all.size()), span);
+    filtered();
+    return visibleCache_;
+}
+
+void Branch::visibleChanged()
+{
+    ++visibleRevision_;
 }
 
 qint64 Branch::pages() const
@@ -105,6 +115,28 @@ QList<VEntry> Branch::graphEntries() const
     if (shown.size() <= graphLimit)
         return shown;
     return shown.mid(graphLimit * std::min<qint64>(graphPage_, (shown.size() - 1) / graphLimit), graphLimit);
+}
+
+bool Branch::namesShown() const
+{
+    return fullView_ && visible().size() > previewedAtMost;
+}
+
+std::optional<qint64> Branch::graphPageOf(const QString& path) const
+{
+    const QList<VEntry> shown = visible();
+    const auto found = std::find_if(shown.begin(), shown.end(), [&](const VEntry& e) { return e.path == path; });
+    if (found == shown.end())
+        return std::nullopt;
+    return static_cast<qint64>(found - shown.begin()) / graphLimit;
+}
+
+void Branch::selectListed(const VEntry& entry)
+{
+    if (visible().size() > graphLimit)
+        if (const auto page = graphPageOf(entry.path); page && *page != graphPage_)
+            showGraphPage(*page);
+    setSelected(entry);
 }
 
 void Branch::setFailure(std::optional<OperationFailure> failure)
@@ -152,6 +184,7 @@ void Branch::setHidden(bool hidden)
 void Branch::setNeedle(const QString& needle)
 {
     needle_ = needle;
+    visibleChanged();
     emit changed();
 }
 
@@ -171,6 +204,12 @@ void Branch::setOffset(const QString& path, const Vec3& offset)
 }
 
 void Branch::load(const VEntry& entry, bool keepPosition, bool preserveLayout)
+{
+    open(entry, keepPosition, preserveLayout);
+    emit changed();
+}
+
+void Branch::open(const VEntry& entry, bool keepPosition, bool preserveLayout)
 {
     const auto scope = SessionDisk::current();
     if (!entry.folder || !scope || !DiskScope::inside(entry.path.toStdString(), scope->root()))
@@ -192,6 +231,7 @@ void Branch::load(const VEntry& entry, bool keepPosition, bool preserveLayout)
         needle_.clear();
     }
     entries_.clear();
+    visibleChanged();
     selected_.reset();
     loading_ = true;
     message_ = QStringLiteral("Reading folder…");
@@ -201,7 +241,6 @@ void Branch::load(const VEntry& entry, bool keepPosition, bool preserveLayout)
     readTask_.stop.request_stop();
     previewTask_.stop.request_stop();
     startRead(entry.path, hidden_, generation_, restoring);
-    emit changed();
 }
 
 void Branch::resetLayout()
@@ -250,8 +289,10 @@ void Branch::readFinished(const QString& path, const QUuid& token, const ReadRes
 void Branch::applyEntries(const QList<VEntry>& entries, const std::optional<QString>& restoring)
 {
     entries_ = entries;
+    visibleChanged();
     pruneOffsets();
     page_ = std::min(page_, std::max<qint64>(0, pages() - 1));
+    visibleChanged();
     graphPage_ = std::min(graphPage_, std::max<qint64>(0, graphPages() - 1));
     message_ = entries_.isEmpty() ? QStringLiteral("No visible entries in this folder.") : QString();
     preview(restoring);
@@ -375,6 +416,7 @@ void Branch::reloadView(bool preserveLayout)
 void Branch::navigate(qint64 page)
 {
     page_ = clamped(page, pages() - 1);
+    visibleChanged();
     selected_.reset();
     preview(std::nullopt);
 }
@@ -392,6 +434,7 @@ void Branch::setFull(bool full)
         return;
     graphPage_ = 0;
     fullView_ = full;
+    visibleChanged();
     if (SessionDisk::writable())
         QSettings().setValue(fullModeKey, full);
     if (!full && selected_) {
@@ -400,6 +443,7 @@ void Branch::setFull(bool full)
             = std::find_if(all.begin(), all.end(), [&](const VEntry& e) { return e.path == selected_->path; });
         if (found != all.end())
             page_ = (found - all.begin()) / span;
+        visibleChanged();
     }
     preview(std::nullopt);
 }
@@ -573,7 +617,7 @@ void Branch::recall(int slot)
                   + layout.folder;
     } else {
         applyLayoutModes(layout);
-        load(folderEntry(layout.folder), true, false);
+        open(folderEntry(layout.folder), true, false);
         // What the reload reset comes back from the layout.
         if (layout.wheel) {
             const auto& [x, y, z, w] = *layout.wheel;
@@ -582,6 +626,9 @@ void Branch::recall(int slot)
                 wheel_ = stored.normalized();
         }
         pose_ = layout.eye;
+        // A fresh token once the saved pose is in place: the scene moves the camera to it
+        // however its updates interleave with this one.
+        cameraReset_ = QUuid::createUuid();
         offsets_.clear();
         for (const auto& [path, shift] : layout.offsets)
             offsets_[path] = shift.vector();
@@ -598,4 +645,5 @@ void Branch::applyLayoutModes(const SavedLayout& layout)
     hidden_ = layout.hidden;
     page_ = std::clamp<qint64>(layout.page, 0, lastPage);
     needle_ = layout.filter;
+    visibleChanged();
 }

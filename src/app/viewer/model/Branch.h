@@ -81,10 +81,19 @@ public:
     QList<VEntry> filtered() const;
     // One page of `filtered`, or all of it in full view.
     QList<VEntry> visible() const;
+    // Changes whenever `visible` may have changed, so views can tell a new list from a new
+    // selection without comparing lists.
+    quint64 visibleRevision() const { return visibleRevision_; }
     qint64 pages() const;
     qint64 graphPages() const;
     // The graph page of `visible`: the graph never gets more than graphLimit entries.
     QList<VEntry> graphEntries() const;
+    // Too many dots for their colours to mean much: the labels carry the names instead.
+    bool namesShown() const;
+    // The graph page that holds a visible entry's dot, or none for an entry not visible.
+    std::optional<qint64> graphPageOf(const QString& path) const;
+    // Selects an entry from the list, first bringing its dot onto the graph page shown.
+    void selectListed(const VEntry& entry);
 
     // Set directly by the window and the scene.
     void setFailure(std::optional<OperationFailure> failure);
@@ -144,6 +153,9 @@ private:
     void previewsFinished(const QUuid& token, const Previews& previews, const std::optional<QString>& restoring);
     std::optional<VEntry> findEntry(const QString& path, bool amongPreviews) const;
     void resetLayout();
+    // load() without its change notice, for operations that change more afterwards.
+    void open(const VEntry& entry, bool keepPosition, bool preserveLayout);
+    void visibleChanged();
 
     // The file of one slot of a folder.
     QString slotURL(int slot, const QString& folder) const;
@@ -192,4 +204,11 @@ private:
     QUuid generation_ = QUuid::createUuid();
     QUuid previewID_ = QUuid::createUuid();
     qint64 graphPage_ = 0;
+
+    quint64 visibleRevision_ = 1;
+    // `filtered` and `visible` as of visibleRevision_; both are asked for often and cost a
+    // pass over every entry.
+    mutable quint64 cachedRevision_ = 0;
+    mutable QList<VEntry> filteredCache_;
+    mutable QList<VEntry> visibleCache_;
 };

@@ -1,5 +1,6 @@
 #include "DiskTree.h"
 
+#include "BrowserCollator.h"
 #include "DiskViewerError.h"
 #include "Paths.h"
 #include "PosixError.h"
@@ -84,16 +85,6 @@ template <typename Work>
 void inParallel(std::vector<Slice>& slices, Work work)
 {
     QtConcurrent::blockingMap(slices, [&](const Slice& slice) { work(slice.first, slice.second); });
-}
-
-// The order a file browser shows names in: case-insensitive, digits by their numeric value.
-// The C locale collates by code point and ignores both settings, so English stands in for it.
-QCollator browserCollator()
-{
-    QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale());
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
 }
 
 // Decides whether one name of the folder being read becomes an entry. Copies are independent,

@@ -1,0 +1,128 @@
+// Drives the real viewer window on one big folder the way a person does: open the folder,
+// switch to Full-View, select a row in the sidebar, type one character into the find field.
+// Prints each step's longest main-thread stretch in milliseconds and, as the last line, the
+// slowest of them. Usage: viewerfullview FOLDER DATA
+
+#include "DiskScope.h"
+#include "FakeApplication.h"
+#include "FakeAuthenticator.h"
+#include "platform/Applications.h"
+#include "platform/Workspace.h"
+#include "scanner/Controller.h"
+#include "setup/SessionDisk.h"
+#include "viewer/DiskViewer.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+namespace {
+
+class QuietWorkspace : public Workspace {
+public:
+    void reveal(const QString&) override {}
+    bool open(const QString&) override { return true; }
+};
+
+class NoApplications : public Applications {
+public:
+    std::optional<QString> defaultFor(const QString&) override { return std::nullopt; }
+    QStringList allFor(const QString&) override { return {}; }
+    QString displayName(const QString& application) override { return application; }
+    std::optional<QString> open(const QString&, const QString&) override { return std::nullopt; }
+};
+
+double threadSeconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
+// Runs the step, then the event loop until `done` holds and a further quiet half second has
+// passed (layout and painting included). Returns the most processor time the main thread
+// spent between two ticks of a 1 ms timer: the longest it kept a person waiting.
+double longestStretch(const std::function<void()>& step, const std::function<bool()>& done)
+{
+    double longest = 0;
+    double last = threadSeconds();
+    QTimer heartbeat;
+    heartbeat.setInterval(1);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const double now = threadSeconds();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    heartbeat.start();
+    last = threadSeconds();
+    step();
+    QElapsedTimer quiet;
+    quiet.start();
+    while (!done() || quiet.elapsed() < 500) {
+        if (!done())
+            quiet.restart();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    const double now = threadSeconds();
+    return std::max(longest, now - last) * 1000;
+}
+
+// The sidebar row of an entry, pressed with the mouse: the list view's row, or the row's
+// button where rows are widgets of their own.
+void clickRow(DiskViewer& viewer, const VEntry& entry)
+{
+    if (auto* row = viewer.findChild<QWidget*>(entry.path)) {
+        QTest::mouseClick(row->findChild<QPushButton*>(), Qt::LeftButton);
+        return;
+    }
+    auto* list = viewer.findChild<QAbstractItemView*>(QStringLiteral("entries"));
+    const QModelIndex index = list->model()->index(int(viewer.branch().visible().indexOf(entry)), 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("tallyroom-bench"));
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: viewerfullview FOLDER DATA\n");
+        return 2;
+    }
+    SessionDisk::setCurrent(DiskScope(argv[1], false, argv[2], false));
+    FakeAuthenticator authenticator;
+    FakeApplication termination;
+    Controller c(QStringLiteral("/nonexistent/delver"), authenticator, termination);
+    QuietWorkspace workspace;
+    NoApplications applications;
+    DiskViewer viewer(c, workspace, applications, [](const QString&) {});
+    Branch& b = viewer.branch();
+    b.setFull(false);
+    viewer.resize(1050, 680);
+
+    const auto loaded = [&] { return !b.loading() && !b.entries().isEmpty(); };
+    const double open = longestStretch([&] { viewer.show(); }, loaded);
+    std::fprintf(stderr, "open folder (%lld entries): %.1f ms\n", static_cast<long long>(b.entries().size()), open);
+    const double full = longestStretch([&] { b.setFull(true); }, [] { return true; });
+    std::fprintf(stderr, "switch to Full-View: %.1f ms\n", full);
+    const VEntry target = b.visible().at(b.visible().size() * 3 / 4);
+    const double select = longestStretch([&] { clickRow(viewer, target); }, [&] { return b.selected() == target; });
+    std::fprintf(stderr, "select a row: %.1f ms\n", select);
+    auto* find = viewer.findChild<QLineEdit*>(QStringLiteral("find"));
+    const double type = longestStretch([&] { QTest::keyClicks(find, QStringLiteral("7")); }, [] { return true; });
+    std::fprintf(stderr, "type a find character: %.1f ms (%lld match)\n", type,
+                 static_cast<long long>(b.filtered().size()));
+    std::printf("%.1f\n", std::max({full, select, type}));
+    return 0;
+}
