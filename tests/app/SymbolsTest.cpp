@@ -15,7 +15,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
-#include <QToolButton>
 
 #include "Waiting.h"
 
@@ -111,7 +110,7 @@ TEST(Symbols, DisksAreNamedAsTheDesktopNamesThem)
     setup.show();
     ASSERT_TRUE(waitUntil([&] { return !setup.volumes().empty(); }));
     EXPECT_NE(setup.volumes().front().name, "/") << "never a bare slash as a name";
-    const QAction* first = setup.findChild<QToolButton*>("diskMenu")->menu()->actions().front();
+    const QAction* first = setup.findChild<QMenu*>("diskChoices")->actions().front();
     EXPECT_EQ(first->text(), setup.volumes().front().name + "\t/") << "the mount point as secondary text";
 
     setup.chooseVolume(setup.volumes().front());

@@ -13,9 +13,9 @@
 
 class QLabel;
 class QComboBox;
+class QMenu;
 class QMessageBox;
 class QPushButton;
-class QToolButton;
 class ModeLabel;
 class DesktopIntegration;
 class VolumeNames;
@@ -92,7 +92,8 @@ private:
     ModeLabel* readOnlyButton_ = nullptr;
     ModeLabel* activeButton_ = nullptr;
     QComboBox* access_ = nullptr;
-    QToolButton* diskMenu_ = nullptr;
+    QPushButton* diskMenu_ = nullptr;
+    QMenu* diskChoices_ = nullptr;
     QWidget* selectionRows_ = nullptr;
     QLabel* diskName_ = nullptr;
     QLabel* diskPoint_ = nullptr;

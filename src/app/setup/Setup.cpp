@@ -27,7 +27,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include "platform/Background.h"
 
@@ -248,12 +247,19 @@ QWidget* DiskSetup::diskRow()
     accessRow->addStretch();
     layout->addLayout(accessRow);
 
-    diskMenu_ = new QToolButton;
+    // The menu pops up without a nested event loop when the button is pressed, so keyboard,
+    // mouse and assistive technologies all open it the same way.
+    diskMenu_ = new QPushButton;
     diskMenu_->setObjectName(QStringLiteral("diskMenu"));
-    diskMenu_->setPopupMode(QToolButton::InstantPopup);
-    diskMenu_->setMenu(new QMenu(diskMenu_));
+    diskChoices_ = new QMenu(diskMenu_);
+    diskChoices_->setObjectName(QStringLiteral("diskChoices"));
+    connect(diskMenu_, &QPushButton::clicked, this, [this] {
+        diskMenu_->setDown(true);
+        diskChoices_->popup(diskMenu_->mapToGlobal(QPoint(0, diskMenu_->height())));
+    });
+    connect(diskChoices_, &QMenu::aboutToHide, diskMenu_, [this] { diskMenu_->setDown(false); });
     SetupConfirmButtonStyle::apply(diskMenu_);
-    layout->addWidget(diskMenu_);
+    layout->addWidget(diskMenu_, 0, Qt::AlignLeft);
     return box;
 }
 
@@ -448,7 +454,7 @@ void DiskSetup::render()
     readOnlyButton_->setMode(true, readOnly_);
     activeButton_->setMode(false, !readOnly_);
     diskMenu_->setText(target_ ? QStringLiteral("Change selection…") : QStringLiteral("Select a disk…"));
-    QMenu* menu = diskMenu_->menu();
+    QMenu* menu = diskChoices_;
     menu->clear();
     // The mount point is the item's secondary text, in the column menus keep for it.
     for (const VolumeEntry& volume : volumes_)
