@@ -136,6 +136,9 @@ TEST(DesktopIntegration, RegistersTheCopyWithItsEntryAndIconsAndReplacesThemForT
     for (const char* folder : {"applications", "icons/hicolor/scalable/apps", "icons/hicolor/16x16/apps"})
         for (const std::string& name : namesIn(share / folder))
             EXPECT_NE(name.front(), '.') << "no staged file is left in " << folder;
+
+    fs::remove_all(second);
+    EXPECT_FALSE(readByGio(entry)) << "once the copy is gone, launchers no longer offer the entry";
 }
 
 TEST(DesktopIntegration, NeverReplacesWhatIsNotItsOwn)
