@@ -1,5 +1,6 @@
 #include "platform/Bundle.h"
 #include "platform/PamAuthenticator.h"
+#include "shell/AppIdentity.h"
 #include "shell/TallyroomApp.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("tallyroom"));
     QApplication::setApplicationName(QStringLiteral("tallyroom"));
+    AppIdentity::apply();
     QApplication::setQuitOnLastWindowClosed(false);
     PamAuthenticator authenticator;
     TallyroomApp app(authenticator, Bundle::helper(QStringLiteral("delver")));

@@ -1,5 +1,6 @@
 #include "Files.h"
 #include "TestHome.h"
+#include "platform/VolumeNames.h"
 #include "setup/DiskSetup.h"
 #include "setup/Preferences.h"
 #include "setup/SessionDisk.h"
@@ -46,7 +47,7 @@ TEST(SessionDisk, PreferencesStartEmptyAndRememberTheSession)
     QSettings().clear();
     EXPECT_FALSE(Preferences::includeCloud());
     EXPECT_EQ(Preferences::storagePath(), SessionDisk::defaultData());
-    EXPECT_EQ(Preferences::installFolder(), "/Applications");
+    EXPECT_EQ(Preferences::installFolder().toStdString(), TestHome::path() + "/Applications");
 
     const std::string root = TestHome::path() + "/disk2";
     Files::makeFolder(root);
@@ -67,15 +68,18 @@ TEST(DiskSetup, ListsTheStartupDiskFirstAndOnceThenLocalVolumes)
         mountAt("/net/share", "nfs4"),  mountAt("/run/user/0", "ext4"), mountAt("/run/media/u/Stick", "exfat"),
         mountAt("/dev/shm", "tmpfs"),   mountAt("/", "ext4"),
     };
-    const auto names = [](const std::vector<VolumeEntry>& entries) {
-        QStringList urls;
+    const auto urls = [](const std::vector<VolumeEntry>& entries) {
+        QStringList found;
         for (const VolumeEntry& entry : entries)
-            urls.append(entry.url);
-        return urls;
+            found.append(entry.url);
+        return found;
     };
-    EXPECT_EQ(names(DiskSetup::disksFrom(mounts, false)), (QStringList {"/", "/media/usb", "/run/media/u/Stick"}));
-    EXPECT_EQ(names(DiskSetup::disksFrom(mounts, true)), (QStringList {"/", "/media/usb", "/net/share", "/run/media/u/Stick"}));
-    EXPECT_EQ(DiskSetup::disksFrom(mounts, false)[1].name, "/media/usb") << "no label: the mount path";
-    EXPECT_EQ(names(DiskSetup::disksFrom({}, false)), QStringList {"/"}) << "the startup disk is never dropped";
+    const VolumeNames names;
+    EXPECT_EQ(urls(DiskSetup::disksFrom(mounts, false, names)), (QStringList {"/", "/media/usb", "/run/media/u/Stick"}));
+    EXPECT_EQ(urls(DiskSetup::disksFrom(mounts, true, names)), (QStringList {"/", "/media/usb", "/net/share", "/run/media/u/Stick"}));
+    EXPECT_EQ(DiskSetup::disksFrom(mounts, false, names)[0].name, "Filesystem root") << "no label: the desktop's name";
+    EXPECT_EQ(DiskSetup::disksFrom(mounts, false, names)[1].name, "/media/usb")
+        << "neither a label nor known to the desktop: the mount path";
+    EXPECT_EQ(urls(DiskSetup::disksFrom({}, false, names)), QStringList {"/"}) << "the startup disk is never dropped";
     EXPECT_EQ(DiskSetup::disks(false).front().url, "/");
 }

@@ -310,14 +310,14 @@ TEST(Setup, ConfirmStaysOffUntilADiskIsChosen)
     auto* confirm = child<QPushButton>(&setup, "confirmSetup");
     EXPECT_EQ(confirm->text(), "Use this disk");
     EXPECT_FALSE(confirm->isEnabled());
-    EXPECT_EQ(child<QToolButton>(&setup, "diskMenu")->text(), "Select a disk…");
+    EXPECT_EQ(child<QPushButton>(&setup, "diskMenu")->text(), "Select a disk…");
     EXPECT_EQ(buttonTitled(&setup, "Keep"), nullptr) << "no folder rows when changing disks";
     ASSERT_TRUE(waitUntil([&] { return !setup.volumes().empty(); }));
     EXPECT_EQ(setup.volumes().front().url, "/");
 
     setup.chooseVolume({"/media/x", "Stick"});
     EXPECT_EQ(child<QLabel>(&setup, "selectedDisk")->text(), "Stick") << "a volume's name shows at once";
-    EXPECT_EQ(child<QToolButton>(&setup, "diskMenu")->text(), "Change selection…");
+    EXPECT_EQ(child<QPushButton>(&setup, "diskMenu")->text(), "Change selection…");
     EXPECT_TRUE(confirm->isEnabled());
 
     const std::string tree = freshTree("setup");

@@ -4,6 +4,7 @@
 #include "platform/AuthenticationDialog.h"
 #include "platform/Bundle.h"
 #include "scanner/Controller.h"
+#include "setup/DiskSetup.h"
 #include "setup/SessionDisk.h"
 #include "shell/TallyroomApp.h"
 #include "trash/FolderAction.h"
@@ -14,6 +15,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QThread>
 
@@ -89,6 +91,24 @@ void showAuthenticationDialog(QWidget* main, const QString& out)
     save(&dialog, out, QStringLiteral("authentication"));
 }
 
+// Setup once a disk is chosen and the installation folder kept.
+void showSetupChoices(QWidget* main, const QString& out)
+{
+    auto* setup = main->findChild<DiskSetup*>();
+    QElapsedTimer timer;
+    timer.start();
+    while (setup->volumes().empty() && timer.elapsed() < 10000)
+        settle(50);
+    if (!setup->volumes().empty())
+        setup->chooseVolume(setup->volumes().front());
+    for (QPushButton* button : setup->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Keep")) {
+            button->click();
+            break;
+        }
+    save(main, out, QStringLiteral("setup-chosen"));
+}
+
 }
 
 int main(int argc, char** argv)
@@ -108,6 +128,7 @@ int main(int argc, char** argv)
     QWidget* main = app.window(QStringLiteral("main"));
     main->resize(760, 640);
     save(main, out, QStringLiteral("setup"));
+    showSetupChoices(main, out);
 
     app.start(DiskScope(tree.toStdString(), false, SessionDisk::defaultData().toStdString()));
     save(main, out, QStringLiteral("scanner-before-scan"));

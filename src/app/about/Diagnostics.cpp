@@ -77,6 +77,7 @@ const QHash<QString, QString>& purposes()
         {QStringLiteral("libQt6Widgets.so.6"), QStringLiteral("Builds the app interface")},
         {QStringLiteral("libQt6DBus.so.6"), QStringLiteral("Reveals items in the file manager")},
         {QStringLiteral("libQt6Concurrent.so.6"), QStringLiteral("Supports background work queues")},
+        {QStringLiteral("libQt6Svg.so.6"), QStringLiteral("Draws the app icon and symbols")},
         {QStringLiteral("libcrypto.so.3"), QStringLiteral("Hashes saved folder paths")},
         {QStringLiteral("libpam.so.0"), QStringLiteral("Authenticates protected file actions")},
         {QStringLiteral("libgio-2.0.so.0"), QStringLiteral("Finds apps and moves items to the Trash")},

@@ -9,7 +9,7 @@ ModeControl::ModeControl(Controller& c, QWidget* parent) : ModeLabel(c.readOnly(
     setObjectName(QStringLiteral("modeControl"));
     auto* menu = new QMenu(this);
     for (bool readOnly : {true, false}) {
-        QAction* action = menu->addAction(name(readOnly));
+        QAction* action = menu->addAction(symbol(readOnly, palette().color(QPalette::Text)), name(readOnly));
         action->setCheckable(true);
         action->setData(readOnly);
         connect(action, &QAction::triggered, this, [this, readOnly] { c_.setReadOnly(readOnly); });

@@ -7,15 +7,18 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QLabel;
 class QComboBox;
+class QMenu;
 class QMessageBox;
 class QPushButton;
-class QToolButton;
 class ModeLabel;
+class DesktopIntegration;
+class VolumeNames;
 
 // Setup: the mode, cloud access, the disk or folder and, at first launch, where the app is
 // installed and where its data goes. Turns the choices into a scope and hands it on.
@@ -26,13 +29,14 @@ public:
     using Cancel = std::function<void()>;
     using Start = std::function<void(const DiskScope&)>;
 
-    // With a cancel action this is the Change Disk sheet: nothing is installed.
-    DiskSetup(Cancel cancel, Start start, QWidget* parent = nullptr);
+    // With a cancel action this is the Change Disk sheet: nothing is installed. At first launch
+    // the installed copy is registered with the desktop (the freedesktop one unless given).
+    DiskSetup(Cancel cancel, Start start, QWidget* parent = nullptr, std::shared_ptr<DesktopIntegration> desktop = nullptr);
 
     // The volumes setup offers: the startup disk first, then every mounted volume that is
     // not hidden, remote ones only with cloud access.
     static std::vector<VolumeEntry> disks(bool includeCloud);
-    static std::vector<VolumeEntry> disksFrom(const std::vector<Mount>& mounts, bool includeCloud);
+    static std::vector<VolumeEntry> disksFrom(const std::vector<Mount>& mounts, bool includeCloud, const VolumeNames& names);
 
     void chooseVolume(const VolumeEntry& volume);
     void chooseFolder(const QString& folder);
@@ -72,6 +76,7 @@ private:
     bool readOnly_ = true;
     std::optional<QString> target_;
     std::optional<QString> selectedDiskName_;
+    std::optional<QString> selectedDiskPoint_;
     bool cloud_;
     QString data_;
     QString destination_;
@@ -81,14 +86,17 @@ private:
     bool preparing_ = false;
     std::vector<VolumeEntry> volumes_;
     QString source_;
+    std::shared_ptr<DesktopIntegration> desktop_;
     int volumeGeneration_ = 0;
 
     ModeLabel* readOnlyButton_ = nullptr;
     ModeLabel* activeButton_ = nullptr;
     QComboBox* access_ = nullptr;
-    QToolButton* diskMenu_ = nullptr;
+    QPushButton* diskMenu_ = nullptr;
+    QMenu* diskChoices_ = nullptr;
     QWidget* selectionRows_ = nullptr;
     QLabel* diskName_ = nullptr;
+    QLabel* diskPoint_ = nullptr;
     QLabel* location_ = nullptr;
     QPushButton* confirm_ = nullptr;
     QWidget* preparingRow_ = nullptr;

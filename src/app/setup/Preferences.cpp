@@ -1,5 +1,6 @@
 #include "Preferences.h"
 
+#include "AppInstaller.h"
 #include "SessionDisk.h"
 
 #include <QSettings>
@@ -27,7 +28,7 @@ QString storagePath()
 
 QString installFolder()
 {
-    return QSettings().value(installFolderKey, QStringLiteral("/Applications")).toString();
+    return QSettings().value(installFolderKey, AppInstaller::defaultFolder()).toString();
 }
 
 void setReadOnlyMode(bool readOnly)

@@ -1,14 +1,18 @@
 #include "DiskSetup.h"
 
+#include "AppInstaller.h"
 #include "InstallSafety.h"
-#include "Paths.h"
+#include "about/SecondaryText.h"
 #include "Preferences.h"
 #include "Problem.h"
 #include "SessionDisk.h"
 #include "SetupConfirmButtonStyle.h"
 #include "platform/Bundle.h"
+#include "platform/FreedesktopIntegration.h"
+#include "platform/VolumeNames.h"
 #include "platform/Volumes.h"
 #include "scanner/ModeLabel.h"
+#include "shell/SymbolIcon.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,7 +27,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSet>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include "platform/Background.h"
 
@@ -66,22 +69,15 @@ QString chooseFolderIn(QWidget* parent, const QString& title, const QString& sta
     return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
 }
 
-// The name of the volume that holds a folder: its label, or its mount point's last component.
-QString volumeNameOf(const QString& folder)
+// The volume that holds a folder: its name and mount point.
+std::optional<VolumeEntry> volumeOf(const QString& folder)
 {
     try {
         const Mount mount = Volumes::containing(folder.toStdString());
-        const std::string label = Volumes::label(mount);
-        return QString::fromStdString(label.empty() ? std::string(Paths::lastComponent(mount.mountPoint)) : label);
+        return VolumeEntry {QString::fromStdString(mount.mountPoint), VolumeNames().of(mount)};
     } catch (const Problem&) {
-        return QStringLiteral("Name unavailable");
+        return std::nullopt;
     }
-}
-
-QString nameOf(const Mount& mount)
-{
-    const QString label = QString::fromStdString(Volumes::label(mount));
-    return label.isEmpty() ? QString::fromStdString(mount.mountPoint) : label;
 }
 
 }
@@ -89,39 +85,40 @@ QString nameOf(const Mount& mount)
 std::vector<VolumeEntry> DiskSetup::disks(bool includeCloud)
 {
     try {
-        return disksFrom(Volumes::all(), includeCloud);
+        return disksFrom(Volumes::all(), includeCloud, VolumeNames());
     } catch (const Problem&) {
-        return disksFrom({}, includeCloud);
+        return disksFrom({}, includeCloud, VolumeNames());
     }
 }
 
-std::vector<VolumeEntry> DiskSetup::disksFrom(const std::vector<Mount>& mounts, bool includeCloud)
+std::vector<VolumeEntry> DiskSetup::disksFrom(const std::vector<Mount>& mounts, bool includeCloud, const VolumeNames& names)
 {
     Mount startup;
     startup.mountPoint = "/";
     for (const Mount& mount : mounts)
         if (mount.mountPoint == "/")
             startup = mount;
-    std::vector<VolumeEntry> entries {{QStringLiteral("/"), nameOf(startup)}};
+    std::vector<VolumeEntry> entries {{QStringLiteral("/"), names.of(startup)}};
     QSet<QString> listed {QStringLiteral("/")};
     for (const Mount& mount : mounts) {
         const QString point = QString::fromStdString(mount.mountPoint);
         if (hidden(mount) || listed.contains(point) || (!includeCloud && !mount.local()))
             continue;
         listed.insert(point);
-        entries.push_back({point, nameOf(mount)});
+        entries.push_back({point, names.of(mount)});
     }
     return entries;
 }
 
-DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent)
+DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent, std::shared_ptr<DesktopIntegration> desktop)
     : QWidget(parent),
       cancel_(std::move(cancel)),
       start_(std::move(start)),
       cloud_(Preferences::includeCloud()),
       data_(Preferences::storagePath()),
       destination_(Preferences::installFolder()),
-      source_(Bundle::location())
+      source_(Bundle::location()),
+      desktop_(desktop ? std::move(desktop) : std::make_shared<FreedesktopIntegration>())
 {
     setObjectName(QStringLiteral("diskSetup"));
     setMinimumSize(600, 340);
@@ -150,8 +147,15 @@ DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent)
     location_ = new QLabel;
     location_->setObjectName(QStringLiteral("location"));
     location_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    diskPoint_ = new QLabel;
+    SecondaryText::apply(diskPoint_);
+    diskPoint_->setObjectName(QStringLiteral("selectedDiskMount"));
+    auto* diskNameRow = new QHBoxLayout;
+    diskNameRow->addWidget(diskName_);
+    diskNameRow->addWidget(diskPoint_);
+    diskNameRow->addStretch();
     selection->addWidget(new QLabel(QStringLiteral("Selected disk")), 0, 0);
-    selection->addWidget(diskName_, 0, 1);
+    selection->addLayout(diskNameRow, 0, 1);
     selection->addWidget(new QLabel(QStringLiteral("Location")), 1, 0);
     selection->addWidget(location_, 1, 1);
     selection->setColumnStretch(1, 1);
@@ -243,12 +247,19 @@ QWidget* DiskSetup::diskRow()
     accessRow->addStretch();
     layout->addLayout(accessRow);
 
-    diskMenu_ = new QToolButton;
+    // The menu pops up without a nested event loop when the button is pressed, so keyboard,
+    // mouse and assistive technologies all open it the same way.
+    diskMenu_ = new QPushButton;
     diskMenu_->setObjectName(QStringLiteral("diskMenu"));
-    diskMenu_->setPopupMode(QToolButton::InstantPopup);
-    diskMenu_->setMenu(new QMenu(diskMenu_));
+    diskChoices_ = new QMenu(diskMenu_);
+    diskChoices_->setObjectName(QStringLiteral("diskChoices"));
+    connect(diskMenu_, &QPushButton::clicked, this, [this] {
+        diskMenu_->setDown(true);
+        diskChoices_->popup(diskMenu_->mapToGlobal(QPoint(0, diskMenu_->height())));
+    });
+    connect(diskChoices_, &QMenu::aboutToHide, diskMenu_, [this] { diskMenu_->setDown(false); });
     SetupConfirmButtonStyle::apply(diskMenu_);
-    layout->addWidget(diskMenu_);
+    layout->addWidget(diskMenu_, 0, Qt::AlignLeft);
     return box;
 }
 
@@ -283,7 +294,9 @@ QWidget* DiskSetup::locationRow(const QString& title, QString& folder, bool& kep
     rowRenderers_.push_back([path, keep, &folder, &kept] {
         path->setText(path->fontMetrics().elidedText(folder, Qt::ElideMiddle, 360));
         path->setToolTip(folder);
-        keep->setText(kept ? QStringLiteral("✓ Keep") : QStringLiteral("Keep"));
+        keep->setIcon(kept ? SymbolIcon::named(QStringLiteral("object-select-symbolic"), QStringLiteral("checkmark"),
+                                               keep->palette().color(QPalette::Text))
+                           : QIcon());
         keep->setAccessibleDescription(kept ? QStringLiteral("Confirmed") : QString());
     });
     return row;
@@ -292,6 +305,7 @@ QWidget* DiskSetup::locationRow(const QString& title, QString& folder, bool& kep
 void DiskSetup::chooseVolume(const VolumeEntry& volume)
 {
     selectedDiskName_ = volume.name;
+    selectedDiskPoint_ = volume.url;
     target_ = volume.url;
     error_.clear();
     render();
@@ -301,6 +315,7 @@ void DiskSetup::chooseFolder(const QString& folder)
 {
     if (folder != target_) {
         selectedDiskName_.reset();
+        selectedDiskPoint_.reset();
         target_ = folder;
         lookUpDiskName();
     }
@@ -348,11 +363,12 @@ void DiskSetup::lookUpDiskName()
     const QString target = *target_;
     const QPointer<DiskSetup> self(this);
     inBackground([self, target] {
-        const QString name = volumeNameOf(target);
-        QMetaObject::invokeMethod(qApp, [self, target, name] {
+        const std::optional<VolumeEntry> volume = volumeOf(target);
+        QMetaObject::invokeMethod(qApp, [self, target, volume] {
             if (!self || self->target_ != target)
                 return;
-            self->selectedDiskName_ = name;
+            self->selectedDiskName_ = volume ? volume->name : QStringLiteral("Name unavailable");
+            self->selectedDiskPoint_ = volume ? std::optional(volume->url) : std::nullopt;
             self->render();
         });
     });
@@ -369,6 +385,7 @@ void DiskSetup::begin()
     const bool readOnly = readOnly_;
     const QString source = source_;
     const bool changingDisk = static_cast<bool>(cancel_);
+    const std::shared_ptr<DesktopIntegration> desktop = desktop_;
     preparing_ = true;
     error_.clear();
     render();
@@ -380,11 +397,7 @@ void DiskSetup::begin()
             InstallSafety::validate(data.toStdString(), true);
             outcome.scope = scope;
             if (!changingDisk) {
-                const auto version = Bundle::shortVersion(source);
-                if (!version)
-                    throw Problem("Missing app version.");
-                const QString installed = QString::fromStdString(
-                    InstallSafety::install(source.toStdString(), destination.toStdString(), version->toStdString()));
+                const QString installed = AppInstaller::install(source, destination, *desktop);
                 if (QDir::cleanPath(installed) != QDir::cleanPath(source))
                     outcome.installed = installed;
             }
@@ -441,10 +454,12 @@ void DiskSetup::render()
     readOnlyButton_->setMode(true, readOnly_);
     activeButton_->setMode(false, !readOnly_);
     diskMenu_->setText(target_ ? QStringLiteral("Change selection…") : QStringLiteral("Select a disk…"));
-    QMenu* menu = diskMenu_->menu();
+    QMenu* menu = diskChoices_;
     menu->clear();
+    // The mount point is the item's secondary text, in the column menus keep for it.
     for (const VolumeEntry& volume : volumes_)
-        connect(menu->addAction(volume.name), &QAction::triggered, this, [this, volume] { chooseVolume(volume); });
+        connect(menu->addAction(volume.name + QLatin1Char('\t') + volume.url), &QAction::triggered, this,
+                [this, volume] { chooseVolume(volume); });
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("Choose a folder…")), &QAction::triggered, this, [this] {
         const QString picked = chooseFolderIn(this, QStringLiteral("Choose target disk or folder"), target_.value_or(QDir::homePath()));
@@ -453,6 +468,7 @@ void DiskSetup::render()
     });
     selectionRows_->setVisible(target_.has_value());
     diskName_->setText(selectedDiskName_.value_or(QStringLiteral("Looking up disk…")));
+    diskPoint_->setText(selectedDiskPoint_.value_or(QString()));
     location_->setText(target_.value_or(QString()));
     for (const auto& renderRow : rowRenderers_)
         renderRow();

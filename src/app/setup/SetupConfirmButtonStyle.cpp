@@ -13,7 +13,7 @@ void apply(QAbstractButton* button)
         "QAbstractButton:pressed { background: rgba(130, 214, 156, 0.42); }"
         "QAbstractButton:disabled { border-color: rgba(130, 214, 156, 0.24); background: rgba(130, 214, 156, 0.12);"
         " color: palette(mid); }"
-        "QToolButton::menu-indicator { image: none; }"));
+        "QAbstractButton::menu-indicator { image: none; width: 0; }"));
 }
 
 }
