@@ -21,8 +21,10 @@ void FocusRingStyle::applyTo(QWidget* part)
 {
     auto* style = new FocusRingStyle;
     style->setParent(part);
+    // A button with a style sheet draws its focus through the sheet's own :focus rule.
     for (QAbstractButton* button : part->findChildren<QAbstractButton*>())
-        button->setStyle(style);
+        if (button->styleSheet().isEmpty())
+            button->setStyle(style);
 }
 
 void FocusRingStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,

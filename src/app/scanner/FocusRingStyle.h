@@ -12,7 +12,8 @@ class FocusRingStyle : public QProxyStyle {
 public:
     FocusRingStyle();
 
-    // Gives every button and check box inside the window part the ring.
+    // Gives every button and check box inside the window part the ring, except those drawn
+    // by a style sheet.
     static void applyTo(QWidget* part);
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,

@@ -179,10 +179,12 @@ QWidget* TallyroomView::header()
     auto* name = new QLabel(scope ? QString::fromStdString(scope->name()) : QStringLiteral("Target disk"));
     name->setObjectName(QStringLiteral("diskName"));
     name->setFont(scaled(font(), 1.6, true));
+    // A long disk name gives way to the buttons; its whole text stays in the tooltip.
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    name->setToolTip(name->text());
     titles->addWidget(name);
     titles->addWidget(secondary(releaseTitle()));
-    row->addLayout(titles);
-    row->addStretch();
+    row->addLayout(titles, 1);
     auto* about = new QPushButton(aboutTitle());
     auto* log = new QPushButton(QStringLiteral("Scan Log"));
     verify_ = new QPushButton(QStringLiteral("Verify disk"));
@@ -190,6 +192,10 @@ QWidget* TallyroomView::header()
     row->addWidget(about);
     row->addWidget(log);
     row->addWidget(verify_);
+    // The mode menu and the quit button sit in the top row, leaving the toolbar room to fit a
+    // narrow screen.
+    row->addWidget(new ModeControl(c_));
+    row->addWidget(new QuitTallyroom(c_));
     connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
     connect(log, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("log")); });
     connect(verify_, &QPushButton::clicked, this, [this] { c_.run(QStringLiteral("verify")); });
@@ -222,8 +228,6 @@ QWidget* TallyroomView::toolbar()
     folderAction_ = new FolderAction([this](const QString& text) { c_.setStatus(text); }, &c_.authenticator());
     row->addWidget(folderAction_);
     row->addStretch();
-    row->addWidget(new ModeControl(c_));
-    row->addWidget(new QuitTallyroom(c_));
     connect(changeDiskButton_, &QPushButton::clicked, this, &TallyroomView::showChangeDisk);
     connect(scan_, &QPushButton::clicked, this, [this] { c_.run(QStringLiteral("scan")); });
     connect(viewer, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("viewer")); });
