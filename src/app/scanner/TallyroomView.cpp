@@ -318,6 +318,8 @@ void TallyroomView::focusAfterReview()
                                static_cast<QWidget*>(scan_)})
         if (candidate && candidate->isVisibleTo(this) && candidate->isEnabled()) {
             candidate->setFocus(Qt::OtherFocusReason);
+            // Not every desktop hands activation back to the window when its sheet closes.
+            window()->activateWindow();
             return;
         }
 }
