@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
+
 #include <sys/stat.h>
 
 namespace {
@@ -140,4 +143,36 @@ TEST(Job, NothingStartsWithoutAValidScope)
     EXPECT_EQ(attempt(), expected) << "the scope's root went away";
     EXPECT_EQ(launches, 0);
     EXPECT_FALSE(Files::exists(folder / "started"));
+}
+
+TEST(Job, AWorkerThatCannotRunNamesItsPathAndAsksForAReinstall)
+{
+    const FakeWorker worker("exit 0");
+    const auto runFrom = [&](const std::string& path) {
+        try {
+            job(QString::fromStdString(path), QStringLiteral("scan"), std::nullopt, [](const Tick&) {});
+            return std::string();
+        } catch (const TrashProblem& problem) {
+            return problem.text();
+        }
+    };
+    const std::string missing = worker.folder() / "Contents/Helpers/delver";
+    EXPECT_EQ(runFrom(missing), "The scan worker is missing: " + missing
+                                    + " does not exist. The tallyroom installation is incomplete: reinstall tallyroom.");
+    chmod(worker.path().c_str(), 0644);
+    EXPECT_EQ(runFrom(worker.path()), "The scan worker cannot be run: " + worker.path()
+                                          + " is not executable. The tallyroom installation is incomplete: reinstall tallyroom.");
+}
+
+TEST(Job, AWorkerKilledByASignalOtherThanTheCancelNamesItsPath)
+{
+    const FakeWorker crashing(std::string("printf '%s\\n' '") + tick(1) + "'\nkill -SEGV $$");
+    const JobRun run = runJob(crashing);
+    EXPECT_EQ(run.ticks.size(), 1u);
+    EXPECT_EQ(run.error.toStdString(), "The scan worker " + crashing.path() + " ended with signal " + std::to_string(SIGSEGV)
+                                           + " (" + strsignal(SIGSEGV)
+                                           + "). The tallyroom installation is incomplete: reinstall tallyroom.");
+
+    const FakeWorker talking("printf 'Half a thought' >&2\nkill -ABRT $$");
+    EXPECT_TRUE(runJob(talking).error.startsWith("Half a thought\nThe scan worker ")) << "its own words come first";
 }

@@ -4,8 +4,10 @@
 #include "TestHome.h"
 #include "Waiting.h"
 #include "platform/Workspace.h"
+#include "scanner/BusyIndicator.h"
 #include "scanner/Controller.h"
-#include "scanner/FileRow.h"
+#include "scanner/FileListModel.h"
+#include "scanner/FileListView.h"
 #include "scanner/LogView.h"
 #include "scanner/QuitTallyroom.h"
 #include "scanner/ReviewSheet.h"
@@ -14,12 +16,16 @@
 #include "setup/SessionDisk.h"
 #include "shell/TallyroomApp.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -79,12 +85,28 @@ bool showsText(QWidget* root, const QString& text)
     return false;
 }
 
-// The rows on show, once the ones they replaced are gone.
-std::vector<FileRow*> rowsOf(QWidget* view)
+// One row of the ranked list as a person and assistive technology meet it.
+struct ListedRow {
+    FileListView* list;
+    QModelIndex index;
+
+    const FileListModel& model() const { return *static_cast<const FileListModel*>(index.model()); }
+    QAccessibleInterface* accessible() const { return QAccessible::queryAccessibleInterface(list)->child(index.row()); }
+    QString accessibleName() const { return accessible()->text(QAccessible::Name); }
+    QString accessibleDescription() const { return accessible()->text(QAccessible::Description); }
+    QString tag() const { return model().tag(index.row()); }
+    // Whether a click may toggle it now.
+    bool togglable() const { return index.flags().testFlag(Qt::ItemIsSelectable); }
+    void click() const { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center()); }
+};
+
+std::vector<ListedRow> rowsOf(TallyroomView* view)
 {
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    const QList<FileRow*> rows = view->findChildren<FileRow*>();
-    return {rows.begin(), rows.end()};
+    std::vector<ListedRow> rows;
+    FileListView* list = view->fileList();
+    for (int i = 0; i < list->model()->rowCount(); ++i)
+        rows.push_back({list, list->model()->index(i, 0)});
+    return rows;
 }
 
 // A scanner window over a controller, shown offscreen.
@@ -116,8 +138,8 @@ struct Scanner {
     std::vector<std::string> listedNames() const
     {
         std::vector<std::string> names;
-        for (FileRow* row : rowsOf(view.get()))
-            names.push_back(row->row().raw.substr(row->row().raw.rfind('/') + 1));
+        for (const ListedRow& row : rowsOf(view.get()))
+            names.push_back(row.index.data().toString().toStdString());
         return names;
     }
 };
@@ -135,7 +157,13 @@ TEST(ScannerWindow, BeforeAnyScan)
     EXPECT_TRUE(child<QPushButton>(s.view.get(), "verifyDisk")->isEnabled());
     EXPECT_FALSE(buttonTitled(s.view.get(), "Open report")->isVisibleTo(s.view.get()));
     QTest::mouseClick(buttonTitled(s.view.get(), "Scan Log"), Qt::LeftButton);
-    QTest::mouseClick(buttonTitled(s.view.get(), "◆ Viewer"), Qt::LeftButton);
+    QPushButton* viewer = buttonTitled(s.view.get(), "Viewer");
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_FALSE(viewer->icon().isNull());
+    EXPECT_FALSE(viewer->icon().pixmap(16, 16).isNull()) << "the bundled drawing loads";
+    EXPECT_FALSE(child<QPushButton>(s.view.get(), "changeDisk")->isDefault()) << "no dialog here, so no default button";
+    EXPECT_FALSE(s.view->findChild<BusyIndicator*>()->isVisibleTo(s.view.get()));
+    QTest::mouseClick(viewer, Qt::LeftButton);
     EXPECT_EQ(s.opened, (QStringList {"log", "viewer"}));
 }
 
@@ -157,20 +185,20 @@ TEST(ScannerWindow, ListFollowsGroupAndSelectableOnly)
     EXPECT_TRUE(s.c->onlyPersonal());
     EXPECT_EQ(s.listedNames(), std::vector<std::string> {"film.mov"});
 
-    FileRow* film = rowsOf(s.view.get()).front();
-    EXPECT_EQ(film->accessibleName(), "Select film.mov");
-    EXPECT_EQ(film->accessibleDescription(), "Not selected");
-    QTest::mouseClick(film, Qt::LeftButton);
+    const ListedRow film = rowsOf(s.view.get()).front();
+    EXPECT_EQ(film.accessibleName(), "Select film.mov");
+    EXPECT_EQ(film.accessibleDescription(), "Not selected");
+    film.click();
     EXPECT_EQ(s.c->selection().size(), 1u);
     EXPECT_EQ(child<QLabel>(s.view.get(), "selectionSummary")->text(), "1 selected • 5 KB");
-    EXPECT_EQ(rowsOf(s.view.get()).front()->accessibleDescription(), "Selected");
+    EXPECT_EQ(rowsOf(s.view.get()).front().accessibleDescription(), "Selected");
     EXPECT_TRUE(child<QPushButton>(s.view.get(), "reviewDeletion")->isEnabled());
 
     s.view->findChild<QCheckBox*>()->click();
     QTest::mouseClick(buttonTitled(s.view.get(), "Top 10 files"), Qt::LeftButton);
-    FileRow* hidden = rowsOf(s.view.get()).back();
-    EXPECT_EQ(hidden->accessibleName(), "Report only: clip.mp4");
-    EXPECT_EQ(hidden->tag(), "Report only");
+    const ListedRow hidden = rowsOf(s.view.get()).back();
+    EXPECT_EQ(hidden.accessibleName(), "Report only: clip.mp4");
+    EXPECT_EQ(hidden.tag(), "Report only");
 }
 
 TEST(ScannerWindow, EnablingRulesFollowTheControllersState)
@@ -180,7 +208,9 @@ TEST(ScannerWindow, EnablingRulesFollowTheControllersState)
     Scanner readOnly(scopeOf(tree, true));
     EXPECT_FALSE(child<QPushButton>(readOnly.view.get(), "verifyDisk")->isEnabled());
     readOnly.scan();
-    EXPECT_FALSE(rowsOf(readOnly.view.get()).front()->isEnabled()) << "nothing selectable in Read-Only Mode";
+    EXPECT_FALSE(rowsOf(readOnly.view.get()).front().togglable()) << "nothing selectable in Read-Only Mode";
+    rowsOf(readOnly.view.get()).front().click();
+    EXPECT_TRUE(readOnly.c->selection().empty());
     EXPECT_FALSE(child<QPushButton>(readOnly.view.get(), "reviewDeletion")->isEnabled());
 
     Scanner active(scopeOf(tree));
@@ -191,21 +221,27 @@ TEST(ScannerWindow, EnablingRulesFollowTheControllersState)
     EXPECT_FALSE(child<QPushButton>(active.view.get(), "pauseScan")->isEnabled()) << "no worker yet";
     EXPECT_FALSE(child<QPushButton>(active.view.get(), "cancelScan")->isEnabled());
     EXPECT_FALSE(child(active.view.get(), "modeControl")->isEnabled());
+    EXPECT_TRUE(active.view->findChild<BusyIndicator*>()->spinning());
     ASSERT_TRUE(waitUntil([&] { return !active.c->busy(); }));
     EXPECT_TRUE(child<QPushButton>(active.view.get(), "scanDisk")->isEnabled());
-    EXPECT_TRUE(rowsOf(active.view.get()).front()->isEnabled());
+    EXPECT_FALSE(active.view->findChild<BusyIndicator*>()->spinning()) << "it turns only while shown";
+    EXPECT_TRUE(rowsOf(active.view.get()).front().togglable());
 
     const std::string outside = "/tmp/tallyroom-rules-" + std::to_string(getpid());
     Files::make(outside + "/shared.bin", 10);
     Scanner shared(DiskScope(outside, false, TestHome::path() + "/Library/Application Support/tallyroom"));
     shared.authenticator.hold = true;
     shared.scan();
-    QTest::mouseClick(rowsOf(shared.view.get()).front(), Qt::LeftButton);
+    EXPECT_EQ(rowsOf(shared.view.get()).front().accessibleName(), "Unlock shared.bin");
+    rowsOf(shared.view.get()).front().click();
     EXPECT_TRUE(shared.c->authenticating());
     EXPECT_FALSE(child<QPushButton>(shared.view.get(), "scanDisk")->isEnabled());
-    EXPECT_FALSE(rowsOf(shared.view.get()).front()->isEnabled());
+    EXPECT_FALSE(rowsOf(shared.view.get()).front().togglable());
+    EXPECT_TRUE(shared.view->fileList()->selectionModel()->selectedIndexes().isEmpty()) << "not selected before the answer";
     shared.authenticator.answer();
-    EXPECT_EQ(rowsOf(shared.view.get()).front()->tag(), "Unlocked");
+    EXPECT_EQ(rowsOf(shared.view.get()).front().tag(), "Unlocked");
+    EXPECT_EQ(rowsOf(shared.view.get()).front().accessibleName(), "Select shared.bin");
+    EXPECT_EQ(shared.view->fileList()->selectionModel()->selectedIndexes().size(), 1) << "the list shows the unlock";
     std::filesystem::remove_all(outside);
 }
 
@@ -216,9 +252,8 @@ TEST(ScannerWindow, ReviewSheetListsTheSelectionAndDeletes)
     Files::make(tree + "/small.bin", 1000);
     Scanner s(scopeOf(tree));
     s.scan();
-    for (size_t i = 0; i < 2; ++i) {
-        QTest::mouseClick(rowsOf(s.view.get()).at(i), Qt::LeftButton);
-    }
+    for (size_t i = 0; i < 2; ++i)
+        rowsOf(s.view.get()).at(i).click();
     QTest::mouseClick(child<QPushButton>(s.view.get(), "reviewDeletion"), Qt::LeftButton);
     ASSERT_TRUE(s.c->review());
     auto* sheet = s.view->findChild<ReviewSheet*>();
@@ -236,10 +271,10 @@ TEST(ScannerWindow, ReviewSheetListsTheSelectionAndDeletes)
     QTest::mouseClick(buttonTitled(sheet, "Delete permanently"), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !s.c->busy(); }));
     EXPECT_FALSE(Files::exists(tree + "/big.bin"));
-    for (FileRow* row : rowsOf(s.view.get())) {
-        EXPECT_EQ(row->tag(), "Deleted");
-        EXPECT_FALSE(row->isEnabled());
-        EXPECT_EQ(row->accessibleDescription(), "Deleted");
+    for (const ListedRow& row : rowsOf(s.view.get())) {
+        EXPECT_EQ(row.tag(), "Deleted");
+        EXPECT_FALSE(row.togglable());
+        EXPECT_EQ(row.accessibleDescription(), "Deleted");
     }
 }
 
@@ -277,6 +312,120 @@ TEST(ScannerWindow, FailuresBecomeAlertsAndQuitAsksDuringAScan)
     ASSERT_TRUE(waitUntil([&] { return !s.c->busy(); }));
     EXPECT_EQ(s.c->status(), "Scan cancelled. No files were deleted.");
     EXPECT_EQ(s.application.terminations, 1);
+}
+
+TEST(ScannerWindow, KeyboardUsersKeepTheirPlace)
+{
+    const std::string tree = freshTree("keys");
+    Files::make(tree + "/big.bin", 3000);
+    Files::make(tree + "/small.bin", 1000);
+    Scanner s(scopeOf(tree));
+    s.view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.view.get()));
+    s.scan();
+    FileListView* list = s.view->fileList();
+    list->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(list->currentIndex().row(), 0) << "Tab lands on the first row";
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(s.c->selection().size(), 1u);
+    EXPECT_EQ(QApplication::focusWidget(), list) << "focus stays on the list";
+    EXPECT_EQ(list->currentIndex().row(), 0) << "and on the row";
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    EXPECT_EQ(s.c->selection().size(), 1u) << "moving does not select";
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(s.c->selection().size(), 2u);
+    EXPECT_EQ(list->selectionModel()->selectedIndexes().size(), 2);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(s.c->selection().size(), 1u) << "Space toggles";
+
+    auto* review = child<QPushButton>(s.view.get(), "reviewDeletion");
+    review->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(review, Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return s.c->review(); }, 2000)) << "Enter clicks the focused button";
+    ASSERT_TRUE(waitUntil([&] { return s.view->findChild<ReviewSheet*>() != nullptr; }, 2000));
+    auto* sheet = s.view->findChild<ReviewSheet*>();
+    ASSERT_TRUE(waitUntil([&] { return sheet->isVisible(); }, 2000));
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return s.view->findChild<ReviewSheet*>() == nullptr; }, 2000));
+    EXPECT_FALSE(s.c->review());
+    EXPECT_EQ(s.view->focusWidget(), review) << "back to the control that opened the sheet";
+
+    QTest::keyClick(review, Qt::Key_Enter);
+    ASSERT_TRUE(waitUntil([&] { return s.view->findChild<ReviewSheet*>() != nullptr; }, 2000));
+    QTest::mouseClick(buttonTitled(s.view->findChild<ReviewSheet*>(), "Delete permanently"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !s.c->busy() && s.view->findChild<ReviewSheet*>() == nullptr; }));
+    EXPECT_FALSE(Files::exists(tree + "/big.bin"));
+    EXPECT_TRUE(Files::exists(tree + "/small.bin"));
+    EXPECT_EQ(s.view->focusWidget(), list) << "the spent review button passes focus to the list";
+}
+
+TEST(ScannerWindow, EveryFocusStopIsANamedControl)
+{
+    const std::string tree = freshTree("tabs");
+    Files::make(tree + "/a.bin", 100);
+    Scanner s(scopeOf(tree));
+    s.scan();
+    QStringList unnamed;
+    int stops = 0;
+    QWidget* start = child<QPushButton>(s.view.get(), "scanDisk");
+    for (QWidget* w = start->nextInFocusChain(); w != start; w = w->nextInFocusChain()) {
+        if (!w->isVisibleTo(s.view.get()) || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        ++stops;
+        const QString name = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+        if (name.trimmed().isEmpty())
+            unnamed.append(QString::fromLatin1(w->metaObject()->className()) + " " + w->objectName());
+    }
+    EXPECT_GT(stops, 10);
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(s.view->fileList())->text(QAccessible::Name), "Largest files");
+}
+
+TEST(ScannerWindow, EveryRowKeepsItsContextMenu)
+{
+    const std::string tree = freshTree("menus");
+    Files::make(tree + "/film_cut.mov", 100);
+    Scanner s(scopeOf(tree, true));
+    s.scan();
+    const ListedRow row = rowsOf(s.view.get()).front();
+    ASSERT_FALSE(row.togglable()) << "Read-Only Mode";
+    QContextMenuEvent press(QContextMenuEvent::Mouse, row.list->visualRect(row.index).center(),
+                            row.list->viewport()->mapToGlobal(row.list->visualRect(row.index).center()));
+    QApplication::sendEvent(row.list->viewport(), &press);
+    QMenu* menu = row.list->findChild<QMenu*>();
+    ASSERT_NE(menu, nullptr) << "a row that cannot be selected still offers its menu";
+    ASSERT_TRUE(waitUntil([&] { return menu->isVisible(); }, 2000));
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().front()->text(), "Show in Finder");
+    QAccessibleInterface* item = QAccessible::queryAccessibleInterface(menu)->child(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(QAccessible::Name), "Reveal film_cut.mov");
+    EXPECT_EQ(item->role(), QAccessible::MenuItem);
+    item->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(s.workspace.revealed, QStringList {QString::fromStdString(tree + "/film_cut.mov")});
+    EXPECT_TRUE(s.c->selection().empty());
+}
+
+TEST(ScannerWindow, AScanWithoutItsWorkerSaysWhatIsBrokenAndWhatToDo)
+{
+    const std::string tree = freshTree("noworker");
+    Files::make(tree + "/a.bin", 100);
+    const std::string missing = tree + "-bundle/Contents/Helpers/delver";
+    SessionDisk::setCurrent(scopeOf(tree));
+    FakeAuthenticator authenticator;
+    FakeApplication application;
+    FakeWorkspace workspace;
+    Controller c(QString::fromStdString(missing), authenticator, application);
+    TallyroomView view(c, workspace, [](const DiskScope&) {}, [](const QString&) {});
+    view.show();
+    QTest::mouseClick(child<QPushButton>(&view, "scanDisk"), Qt::LeftButton);
+    ASSERT_TRUE(waitUntil([&] { return !c.busy(); }));
+    auto* alert = view.findChild<QMessageBox*>("failureAlert");
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), "Scan could not finish");
+    EXPECT_EQ(alert->informativeText().toStdString(), "The scan worker is missing: " + missing
+                                                          + " does not exist. The tallyroom installation is incomplete: reinstall tallyroom.");
 }
 
 TEST(ScanLog, ShowsAPlaceholderThenFollowsTheEnd)
@@ -386,6 +535,28 @@ TEST(Shell, SessionsStartFromTheCommandLineAndChangeDiskDropsTheOldOne)
     EXPECT_TRUE(app.controller().lines().isEmpty());
     EXPECT_TRUE(showsText(app.window("log"), "Waiting for a scan or disk operation."));
     EXPECT_EQ(app.window("main")->findChildren<TallyroomView*>().size(), 1);
+}
+
+// 700 × 500 is a 1400 × 1000 screen at twice the scale.
+TEST(Shell, TheScannerWindowFitsTheScreenAndLaysOutInASmallOne)
+{
+    FakeAuthenticator authenticator;
+    const std::string tree = freshTree("fit");
+    Files::make(tree + "/a.bin", 100);
+    TallyroomApp app(authenticator, DELVER);
+    app.launch({});
+    app.start(scopeOf(tree));
+    QWidget* main = app.window("main");
+    ASSERT_TRUE(waitUntil([&] { return main->height() > 425; }, 5000)) << "the scanner's size arrives";
+    EXPECT_TRUE(main->screen()->availableGeometry().contains(main->frameGeometry()));
+    app.controller().run("scan");
+    ASSERT_TRUE(waitUntil([&] { return !app.controller().busy(); }));
+    main->resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(main->size(), QSize(700, 500));
+    for (QAbstractButton* button : main->findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(main))
+            EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString() << " is cut off";
 }
 
 TEST(Shell, QuittingWaitsForAScanAndRefusesDuringOtherOperations)

@@ -9,46 +9,7 @@ import time
 
 import pyatspi
 
-
-def wait_for(what, condition, seconds=60):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.2)
-    raise AssertionError("timed out waiting for " + what)
-
-
-def find(root, predicate):
-    try:
-        return pyatspi.findDescendant(root, predicate, breadth_first=True)
-    except Exception:
-        return None
-
-
-def named(root, name, role=None):
-    return find(root, lambda node: node is not None and node.name == name
-                and (role is None or node.getRole() == role))
-
-
-def press(node):
-    action = node.queryAction()
-    for index in range(action.nActions):
-        if action.getName(index) in ("Press", "press", "click"):
-            action.doAction(index)
-            return
-    action.doAction(0)
-
-
-def application(process):
-    if process.poll() is not None:
-        raise AssertionError("tallyroom exited early with status %d" % process.returncode)
-    desktop = pyatspi.Registry.getDesktop(0)
-    for app in desktop:
-        if app is not None and app.name == "tallyroom":
-            return app
-    return None
+from atspi_helpers import application, find, named, press, wait_for
 
 
 def main():

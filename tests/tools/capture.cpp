@@ -5,6 +5,7 @@
 #include "platform/Bundle.h"
 #include "scanner/Controller.h"
 #include "setup/DiskSetup.h"
+#include "scanner/FileListView.h"
 #include "setup/SessionDisk.h"
 #include "shell/TallyroomApp.h"
 #include "trash/FolderAction.h"
@@ -83,6 +84,19 @@ void showFolderSheet(QWidget* main, const QString& out)
     }
 }
 
+// Keyboard focus on a row of the ranked list and on a button, as a keyboard user sees them.
+void showFocus(QWidget* main, const QString& out)
+{
+    main->activateWindow();
+    main->setAttribute(Qt::WA_KeyboardFocusChange);
+    auto* list = main->findChild<FileListView*>();
+    list->setFocus(Qt::TabFocusReason);
+    list->selectionModel()->setCurrentIndex(list->model()->index(1, 0), QItemSelectionModel::NoUpdate);
+    save(main, out, QStringLiteral("scanner-focus-row"));
+    main->findChild<QPushButton*>(QStringLiteral("scanDisk"))->setFocus(Qt::TabFocusReason);
+    save(main, out, QStringLiteral("scanner-focus-button"));
+}
+
 // The password prompt that stands in for the system's own, with the reason a cache row gives.
 void showAuthenticationDialog(QWidget* main, const QString& out)
 {
@@ -116,6 +130,12 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("tallyroom-capture"));
     QApplication::setApplicationName(QStringLiteral("tallyroom"));
+    // CAPTURE_POINT_SIZE shows the windows as with a larger desktop font.
+    if (const double points = qEnvironmentVariable("CAPTURE_POINT_SIZE").toDouble(); points > 0) {
+        QFont font = QApplication::font();
+        font.setPointSizeF(points);
+        QApplication::setFont(font);
+    }
     if (argc < 3) {
         std::cerr << "usage: capture OUTPUT_FOLDER TREE\n";
         return 2;
@@ -148,6 +168,7 @@ int main(int argc, char** argv)
     if (auto* sheet = main->findChild<QDialog*>(QStringLiteral("reviewSheet")))
         save(sheet, out, QStringLiteral("review-sheet"));
     app.controller().setReview(false);
+    showFocus(main, out);
     showFolderSheet(main, out);
     showAuthenticationDialog(main, out);
 

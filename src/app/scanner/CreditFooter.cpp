@@ -13,6 +13,8 @@ CreditFooter::CreditFooter(QWidget* parent) : QLabel(parent), version_(bundleVer
     setObjectName(QStringLiteral("creditFooter"));
     setForegroundRole(QPalette::PlaceholderText);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A larger font or a narrow window wraps the line rather than cutting it off.
+    setWordWrap(true);
     QFont small = font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     setFont(small);

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <pthread.h>
@@ -21,6 +22,33 @@ extern char** environ;
 namespace {
 
 constexpr int utilityNiceness = 10;
+
+const char* const reinstall = " The tallyroom installation is incomplete: reinstall tallyroom.";
+
+// A worker that cannot start is a broken installation, not a problem with the disk.
+TrashProblem unstartable(const QString& worker, int error)
+{
+    const std::string path = worker.toStdString();
+    if (error == ENOENT)
+        return TrashProblem("The scan worker is missing: " + path + " does not exist." + reinstall);
+    if (error == EACCES)
+        return TrashProblem("The scan worker cannot be run: " + path + " is not executable." + reinstall);
+    return TrashProblem("The scan worker " + path + " could not be started (" + std::strerror(error) + ")." + reinstall);
+}
+
+// The controller ends a cancelled scan with SIGTERM; any other signal means the worker broke.
+bool crashed(int status)
+{
+    return WIFSIGNALED(status) && WTERMSIG(status) != SIGTERM;
+}
+
+TrashProblem crash(const QString& worker, int status, const QString& output)
+{
+    const int number = WTERMSIG(status);
+    const std::string said = output.isEmpty() ? std::string() : output.toStdString() + "\n";
+    return TrashProblem(said + "The scan worker " + worker.toStdString() + " ended with signal " + std::to_string(number)
+                        + " (" + strsignal(number) + ")." + reinstall);
+}
 
 struct Pipe {
     UniqueFd read;
@@ -51,7 +79,7 @@ std::shared_ptr<WorkerProcess> launch(const QString& worker, const QString& oper
     const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     if (failed != 0)
-        throw PosixError(failed);
+        throw unstartable(worker, failed);
     setpriority(PRIO_PROCESS, static_cast<id_t>(pid), utilityNiceness);
     return std::make_shared<WorkerProcess>(pid, static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
 }
@@ -188,6 +216,8 @@ QByteArray job(const QString& worker, const QString& operation, const std::optio
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
         return framing.tail();
     const QString text = QString::fromUtf8(framing.failureText());
+    if (crashed(status))
+        throw crash(worker, status, text);
     if (text.isEmpty())
         throw TrashProblem("The scan worker stopped unexpectedly. Check the selected disk and try again.");
     throw TrashProblem(text.toStdString());

@@ -12,9 +12,10 @@
 
 // Runs the worker once for the session's current scope, hands each progress line to
 // `progress` and returns the bytes after the last line feed when the worker succeeds.
-// Throws TrashProblem with the worker's own words when it fails, or PosixError when it cannot
-// be started or fed. Blocks the calling thread for the whole run: never call it on the main
-// thread.
+// Throws TrashProblem with the worker's own words when it fails, or naming the worker's path
+// when it cannot be started or dies of a signal other than the cancelling SIGTERM; throws
+// PosixError when it cannot be fed. Blocks the calling thread for the whole run: never call it
+// on the main thread.
 QByteArray job(const QString& worker, const QString& operation, const std::optional<QByteArray>& request,
                const std::function<void(const Tick&)>& progress,
                const std::function<void(std::shared_ptr<WorkerProcess>)>& launched = {});

@@ -49,6 +49,9 @@ ReviewSheet::ReviewSheet(Controller& c, QWidget* parent) : QDialog(parent), c_(c
     buttons->addWidget(remove);
     layout->addLayout(buttons);
 
+    // The safe way out is where the keyboard starts.
+    cancel->setFocus(Qt::OtherFocusReason);
+
     connect(cancel, &QPushButton::clicked, this, [this] { c_.setReview(false); });
     connect(remove, &QPushButton::clicked, this, [this] { c_.run(QStringLiteral("delete")); });
 }

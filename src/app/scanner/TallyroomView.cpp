@@ -2,13 +2,17 @@
 
 #include "Controller.h"
 #include "CreditFooter.h"
-#include "FileRow.h"
+#include "BusyIndicator.h"
+#include "FileListModel.h"
+#include "FileListView.h"
+#include "FocusRingStyle.h"
 #include "Fmt.h"
 #include "ModeControl.h"
 #include "QuitTallyroom.h"
 #include "ReleaseTitle.h"
 #include "ReviewSheet.h"
 #include "ScannerActionStyle.h"
+#include "ScannerIcons.h"
 #include "platform/Workspace.h"
 #include "setup/DiskSetup.h"
 #include "setup/SessionDisk.h"
@@ -19,12 +23,12 @@
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -63,7 +67,7 @@ TallyroomView::TallyroomView(Controller& c, Workspace& workspace, ChangeDisk cha
     layout->addWidget(usage_);
 
     auto* statusRow = new QHBoxLayout;
-    busyIndicator_ = new QLabel(QStringLiteral("⏳"));
+    busyIndicator_ = new BusyIndicator;
     status_ = new QLabel;
     status_->setObjectName(QStringLiteral("status"));
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -131,18 +135,9 @@ TallyroomView::TallyroomView(Controller& c, Workspace& workspace, ChangeDisk cha
     noResult_->setAlignment(Qt::AlignCenter);
     layout->addWidget(noResult_, 1);
 
-    auto* scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("fileList"));
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setStyleSheet(QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: transparent; }"));
-    auto* content = new QWidget;
-    listLayout_ = new QVBoxLayout(content);
-    listLayout_->setContentsMargins(0, 0, 0, 0);
-    listLayout_->setSpacing(0);
-    scroll->setWidget(content);
-    layout->addWidget(scroll, 1);
-    listArea_ = scroll;
+    model_ = new FileListModel(c_, this);
+    list_ = new FileListView(*model_);
+    layout->addWidget(list_, 1);
 
     summaryRow_ = new QWidget;
     auto* summaryLayout = new QHBoxLayout(summaryRow_);
@@ -164,6 +159,9 @@ TallyroomView::TallyroomView(Controller& c, Workspace& workspace, ChangeDisk cha
             [this](QAbstractButton* option) { c_.setGroup(option->property("group").toString()); });
     connect(onlyPersonal_, &QCheckBox::toggled, &c_, &Controller::setOnlyPersonal);
     connect(reviewButton_, &QPushButton::clicked, this, [this] { c_.setReview(true); });
+    connect(list_, &FileListView::toggleRequested, &c_, &Controller::toggle);
+    connect(list_, &FileListView::revealRequested, this, [this](const QString& path) { workspace_.reveal(path); });
+    FocusRingStyle::applyTo(this);
     connect(&c_, &Controller::changed, this, &TallyroomView::render);
     render();
 }
@@ -174,17 +172,19 @@ QWidget* TallyroomView::header()
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     auto* drive = new QLabel;
-    drive->setPixmap(style()->standardIcon(QStyle::SP_DriveHDIcon).pixmap(40, 40));
+    drive->setPixmap(QIcon::fromTheme(QStringLiteral("drive-harddisk"), style()->standardIcon(QStyle::SP_DriveHDIcon)).pixmap(40, 40));
     row->addWidget(drive);
     auto* titles = new QVBoxLayout;
     const auto scope = SessionDisk::current();
     auto* name = new QLabel(scope ? QString::fromStdString(scope->name()) : QStringLiteral("Target disk"));
     name->setObjectName(QStringLiteral("diskName"));
     name->setFont(scaled(font(), 1.6, true));
+    // A long disk name gives way to the buttons; its whole text stays in the tooltip.
+    name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    name->setToolTip(name->text());
     titles->addWidget(name);
     titles->addWidget(secondary(releaseTitle()));
-    row->addLayout(titles);
-    row->addStretch();
+    row->addLayout(titles, 1);
     auto* about = new QPushButton(aboutTitle());
     auto* log = new QPushButton(QStringLiteral("Scan Log"));
     verify_ = new QPushButton(QStringLiteral("Verify disk"));
@@ -192,6 +192,10 @@ QWidget* TallyroomView::header()
     row->addWidget(about);
     row->addWidget(log);
     row->addWidget(verify_);
+    // The mode menu and the quit button sit in the top row, leaving the toolbar room to fit a
+    // narrow screen.
+    row->addWidget(new ModeControl(c_));
+    row->addWidget(new QuitTallyroom(c_));
     connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
     connect(log, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("log")); });
     connect(verify_, &QPushButton::clicked, this, [this] { c_.run(QStringLiteral("verify")); });
@@ -203,15 +207,18 @@ QWidget* TallyroomView::toolbar()
     auto* box = new QWidget;
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    changeDiskButton_ = new QPushButton(style()->standardIcon(QStyle::SP_DriveCDIcon), QStringLiteral("Change Disk"));
+    changeDiskButton_ = new QPushButton(
+        QIcon::fromTheme(QStringLiteral("drive-removable-media"), style()->standardIcon(QStyle::SP_DriveCDIcon)),
+        QStringLiteral("Change Disk"));
     changeDiskButton_->setObjectName(QStringLiteral("changeDisk"));
-    changeDiskButton_->setDefault(true);
-    changeDiskButton_->setMinimumHeight(34);
+    ScannerActionStyle::applyProminent(changeDiskButton_);
     row->addWidget(changeDiskButton_);
     row->addSpacing(12);
-    scan_ = new QPushButton(style()->standardIcon(QStyle::SP_DriveHDIcon), QStringLiteral("Scan Disk"));
+    scan_ = new QPushButton(QIcon::fromTheme(QStringLiteral("drive-harddisk"), style()->standardIcon(QStyle::SP_DriveHDIcon)),
+                            QStringLiteral("Scan Disk"));
     scan_->setObjectName(QStringLiteral("scanDisk"));
-    auto* viewer = new QPushButton(QStringLiteral("◆ Viewer"));
+    auto* viewer = new QPushButton(ScannerIcons::viewer(), QStringLiteral("Viewer"));
+    viewer->setObjectName(QStringLiteral("openViewer"));
     viewer->setToolTip(QStringLiteral("Open the interactive 3D folder viewer"));
     ScannerActionStyle::apply(scan_);
     ScannerActionStyle::apply(viewer);
@@ -221,25 +228,10 @@ QWidget* TallyroomView::toolbar()
     folderAction_ = new FolderAction([this](const QString& text) { c_.setStatus(text); }, &c_.authenticator());
     row->addWidget(folderAction_);
     row->addStretch();
-    row->addWidget(new ModeControl(c_));
-    row->addWidget(new QuitTallyroom(c_));
     connect(changeDiskButton_, &QPushButton::clicked, this, &TallyroomView::showChangeDisk);
     connect(scan_, &QPushButton::clicked, this, [this] { c_.run(QStringLiteral("scan")); });
     connect(viewer, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("viewer")); });
     return box;
-}
-
-std::vector<const Row*> TallyroomView::listedRows() const
-{
-    std::vector<const Row*> rows;
-    if (!c_.data())
-        return rows;
-    const std::string key = (c_.onlyPersonal() ? "Selectable: " : "") + c_.group().toStdString();
-    for (const Row& row : c_.data()->rows)
-        if (std::find(row.groups.begin(), row.groups.end(), key) != row.groups.end())
-            rows.push_back(&row);
-    std::stable_sort(rows.begin(), rows.end(), [](const Row* a, const Row* b) { return a->bytes > b->bytes; });
-    return rows;
 }
 
 void TallyroomView::render()
@@ -293,42 +285,54 @@ void TallyroomView::render()
 
 void TallyroomView::renderList()
 {
-    // A row may be the one whose click led here: it goes once its click has been handled.
-    while (QLayoutItem* item = listLayout_->takeAt(0)) {
-        if (QWidget* row = item->widget()) {
-            row->hide();
-            row->deleteLater();
-        }
-        delete item;
-    }
-    const std::vector<const Row*> rows = listedRows();
-    emptyNotice_->setVisible(c_.data() && rows.empty());
-    listArea_->setVisible(c_.data() && !rows.empty());
-    const bool clickable = !c_.readOnly() && c_.data() && !c_.data()->report.empty() && !c_.authenticating()
-                           && !c_.busy() && !c_.blocked();
-    for (const Row* row : rows) {
-        const FileRow::State state {c_.selection().count(row->raw) > 0, c_.approved().count(row->raw) > 0,
-                                    c_.removed().count(row->raw) > 0};
-        auto* widget = new FileRow(*row, state);
-        widget->setEnabled(clickable && !state.removed);
-        connect(widget, &FileRow::clicked, this, [this, widget] { c_.toggle(widget->row()); });
-        connect(widget, &FileRow::revealRequested, this, [this](const QString& path) { workspace_.reveal(path); });
-        listLayout_->addWidget(widget);
-    }
-    listLayout_->addStretch();
+    const bool empty = model_->rowCount() == 0;
+    emptyNotice_->setVisible(c_.data() && empty);
+    list_->setVisible(c_.data() && !empty);
 }
 
 void TallyroomView::renderSheets()
 {
     if (c_.review() && !reviewSheet_) {
-        reviewSheet_ = new ReviewSheet(c_, this);
-        reviewSheet_->setAttribute(Qt::WA_DeleteOnClose);
-        connect(reviewSheet_, &QDialog::rejected, this, [this] { c_.setReview(false); });
-        reviewSheet_->open();
+        openReviewSheet();
     } else if (!c_.review() && reviewSheet_) {
         reviewSheet_->close();
     }
     failureAlert_.show(this, c_.failure(), [this] { c_.setFailure(std::nullopt); });
+}
+
+void TallyroomView::openReviewSheet()
+{
+    reviewOpener_ = focusWidget();
+    reviewSheet_ = new ReviewSheet(c_, this);
+    reviewSheet_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(reviewSheet_, &QDialog::rejected, this, [this] { c_.setReview(false); });
+    connect(reviewSheet_, &QDialog::finished, this, &TallyroomView::focusAfterReview);
+    reviewSheet_->open();
+}
+
+// Back to the control that opened the sheet, or to the list when a deletion has made that
+// control unavailable.
+void TallyroomView::focusAfterReview()
+{
+    for (QWidget* candidate : {reviewOpener_.data(), static_cast<QWidget*>(reviewButton_), static_cast<QWidget*>(list_),
+                               static_cast<QWidget*>(scan_)})
+        if (candidate && candidate->isVisibleTo(this) && candidate->isEnabled()) {
+            candidate->setFocus(Qt::OtherFocusReason);
+            // Not every desktop hands activation back to the window when its sheet closes.
+            window()->activateWindow();
+            return;
+        }
+}
+
+void TallyroomView::keyPressEvent(QKeyEvent* event)
+{
+    auto* button = qobject_cast<QAbstractButton*>(focusWidget());
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && button && button->isEnabled() && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        button->animateClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TallyroomView::openReport()
@@ -358,6 +362,5 @@ void TallyroomView::showChangeDisk()
                 guard->close();
             changeDisk_(scope);
         }));
-    changeDiskSheet_ = sheet;
     sheet->open();
 }

@@ -12,13 +12,15 @@
 
 #include <functional>
 
+class BusyIndicator;
 class Controller;
+class FileListModel;
+class FileListView;
 class QCheckBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QButtonGroup;
-class QVBoxLayout;
 class QWidget;
 class Workspace;
 class FolderAction;
@@ -35,9 +37,11 @@ public:
     TallyroomView(Controller& c, Workspace& workspace, ChangeDisk changeDisk, OpenWindow openWindow,
                   QWidget* parent = nullptr);
 
-    // The rows the list shows now, for the current group and "Selectable only".
-    std::vector<const struct Row*> listedRows() const;
-    QDialog* changeDiskSheet() const { return changeDiskSheet_; }
+    FileListView* fileList() const { return list_; }
+
+protected:
+    // Return and Enter click the focused button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* header();
@@ -45,6 +49,8 @@ private:
     void render();
     void renderList();
     void renderSheets();
+    void openReviewSheet();
+    void focusAfterReview();
     void openReport();
     void showChangeDisk();
 
@@ -58,7 +64,7 @@ private:
     QPushButton* scan_ = nullptr;
     FolderAction* folderAction_ = nullptr;
     QLabel* usage_ = nullptr;
-    QLabel* busyIndicator_ = nullptr;
+    BusyIndicator* busyIndicator_ = nullptr;
     QLabel* status_ = nullptr;
     QPushButton* openReport_ = nullptr;
     QWidget* scanControls_ = nullptr;
@@ -71,12 +77,12 @@ private:
     QCheckBox* onlyPersonal_ = nullptr;
     QLabel* emptyNotice_ = nullptr;
     QLabel* noResult_ = nullptr;
-    QWidget* listArea_ = nullptr;
-    QVBoxLayout* listLayout_ = nullptr;
+    FileListModel* model_ = nullptr;
+    FileListView* list_ = nullptr;
     QWidget* summaryRow_ = nullptr;
     QLabel* summary_ = nullptr;
     QPushButton* reviewButton_ = nullptr;
     QPointer<ReviewSheet> reviewSheet_;
+    QPointer<QWidget> reviewOpener_;
     FailureAlert failureAlert_;
-    QPointer<QDialog> changeDiskSheet_;
 };

@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -50,6 +51,16 @@ WindowKind kindOf(const QString& identifier)
     if (identifier == QLatin1String("log"))
         return {QStringLiteral("Scan Log"), {760, 420}};
     return {releaseTitle(), {690, 425}};
+}
+
+// The size a window asks for, cut down so that it and its frame fit the free part of its screen.
+QSize fitted(QSize wanted, const QWidget* window)
+{
+    const QScreen* screen = window->screen();
+    if (!screen)
+        return wanted;
+    const QSize frame = window->frameGeometry().size() - window->size();
+    return wanted.boundedTo(screen->availableGeometry().size() - frame);
 }
 
 QWidget* notice(const QString& text)
@@ -201,8 +212,12 @@ void TallyroomApp::showScanner()
     // The ranked list needs more room than setup; grow once the first sizing has happened.
     QTimer::singleShot(200, this, [this] {
         QWidget* main = windows_.value(QStringLiteral("main"));
-        if (main && !main->isFullScreen() && main->height() < scannerHeight)
-            main->resize(std::max(main->width(), scannerWidth), scannerHeight);
+        if (!main || main->isFullScreen() || main->height() >= scannerHeight)
+            return;
+        main->resize(fitted({std::max(main->width(), scannerWidth), scannerHeight}, main));
+        const QRect free = main->screen()->availableGeometry();
+        if (!free.contains(main->frameGeometry()))
+            main->move(free.topLeft());
     });
 }
 

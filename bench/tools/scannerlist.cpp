@@ -1,0 +1,104 @@
+// Times how long the scanner window takes to bring its ranked list up to date after a scan:
+// a refresh with the same rows (a selection or status change) and a regroup that changes
+// which rows are listed. scannerlist DELVER ROOT DATA
+#include "platform/Authenticator.h"
+#include "platform/Workspace.h"
+#include "scanner/AppTermination.h"
+#include "scanner/Controller.h"
+#include "scanner/TallyroomView.h"
+#include "setup/SessionDisk.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+class NoAuthentication : public Authenticator {
+public:
+    bool canEvaluate(QString& reason) override
+    {
+        reason.clear();
+        return false;
+    }
+    void evaluate(const QString&, std::function<void(std::optional<QString>)> done) override { done(QString()); }
+};
+
+class NoTermination : public AppTermination {
+public:
+    void replyToApplicationShouldTerminate(bool) override {}
+    void terminate() override {}
+};
+
+class NoWorkspace : public Workspace {
+public:
+    void reveal(const QString&) override {}
+    bool open(const QString&) override { return true; }
+};
+
+// Brings every pending paint and deletion through, as the event loop would.
+void settle(QWidget& window)
+{
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window.repaint();
+    QApplication::processEvents();
+}
+
+template <typename Step>
+double medianMicroseconds(QWidget& window, int runs, Step step)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        step(i);
+        settle(window);
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    if (argc != 4) {
+        std::cerr << "usage: scannerlist DELVER ROOT DATA\n";
+        return 2;
+    }
+    SessionDisk::setCurrent(DiskScope(argv[2], false, argv[3], false));
+    NoAuthentication authentication;
+    NoTermination termination;
+    NoWorkspace workspace;
+    Controller controller(QString::fromLocal8Bit(argv[1]), authentication, termination);
+    TallyroomView view(controller, workspace, [](const DiskScope&) {}, [](const QString&) {});
+    view.resize(760, 680);
+    view.show();
+    QObject::connect(&controller, &Controller::changed, [&] {
+        if (!controller.busy())
+            QApplication::quit();
+    });
+    controller.run(QStringLiteral("scan"));
+    QApplication::exec();
+    if (!controller.data()) {
+        std::cerr << controller.status().toStdString() << '\n';
+        return 1;
+    }
+    settle(view);
+    const int runs = 200;
+    const double regroup = medianMicroseconds(view, runs, [&](int i) {
+        controller.setGroup(i % 2 ? QStringLiteral("All files") : QStringLiteral("Video & audio"));
+    });
+    controller.setGroup(QStringLiteral("All files"));
+    const double refresh = medianMicroseconds(view, runs, [&](int) { emit controller.changed(); });
+    const Row first = controller.data()->rows.front();
+    const double toggle = medianMicroseconds(view, runs, [&](int) { controller.toggle(first); });
+    std::cout << "rows " << controller.data()->rows.size() << "\nregroup-us " << regroup << "\ntoggle-us " << toggle
+              << "\nrefresh-us " << refresh << '\n';
+    return 0;
+}
