@@ -554,9 +554,11 @@ TEST(Shell, TheScannerWindowFitsTheScreenAndLaysOutInASmallOne)
     main->resize(700, 500);
     QApplication::processEvents();
     EXPECT_EQ(main->size(), QSize(700, 500));
-    for (QAbstractButton* button : main->findChildren<QAbstractButton*>())
-        if (button->isVisibleTo(main))
+    for (QAbstractButton* button : main->findChildren<QAbstractButton*>()) {
+        if (button->isVisibleTo(main)) {
             EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString() << " is cut off";
+        }
+    }
 }
 
 TEST(Shell, QuittingWaitsForAScanAndRefusesDuringOtherOperations)
