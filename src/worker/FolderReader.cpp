@@ -1,0 +1,203 @@
+#include "FolderReader.h"
+
+#include "FolderNode.h"
+#include "Policy.h"
+#include "Stamp.h"
+#include "Walk.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t bufferSize = 64 * 1024;
+
+bool isDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool isOtherVolumes(const std::string& path)
+{
+    return path == "/Volumes" || path == "/System/Volumes";
+}
+
+void appendComponent(std::string& path, std::string_view name)
+{
+    if (path != "/")
+        path += '/';
+    path.append(name);
+}
+
+// Drops the reference a waiting folder holds on its parent, unless it was handed on.
+struct ParentReference {
+    FolderNode* node;
+    ~ParentReference() { FolderNode::release(node); }
+};
+
+}
+
+FolderReader::FolderReader(Walk& walk) : walk_(walk), buffer_(new char[bufferSize])
+{
+    folderPath_.reserve(4096);
+    entryPath_.reserve(4096);
+}
+
+void FolderReader::run()
+{
+    PendingFolder folder;
+    while (walk_.stack().take(folder)) {
+        try {
+            read(folder);
+        } catch (...) {
+            walk_.fail(std::current_exception());
+        }
+        walk_.stack().finished();
+    }
+}
+
+void FolderReader::read(const PendingFolder& folder)
+{
+    ParentReference parent {folder.parent};
+    setFolderPath(folder);
+    walk_.checkScope();
+    if (walk_.settings().beforeOpen)
+        walk_.settings().beforeOpen(folderPath_);
+    int error = 0;
+    UniqueFd fd = walk_.open(folder, error);
+    if (!fd) {
+        // A folder that became a mount point since it was examined is passed over.
+        if (error != EXDEV)
+            ++errors_;
+        flush();
+        return;
+    }
+    const auto opened = FileStatus::ofDescriptor(fd.get());
+    if (!opened || !walk_.isExamined(*opened, folder.inode))
+        return;
+    if (!folder.parent && !walk_.scope().allows(folderPath_, *opened)) {
+        ++errors_;
+        flush();
+        return;
+    }
+    if (!walk_.firstRead(folder.inode))
+        return;
+    list(fd.get());
+    flush();
+    if (subfolders_.empty())
+        return;
+    handOver(folder, fd.release());
+    parent.node = nullptr;
+}
+
+void FolderReader::setFolderPath(const PendingFolder& folder)
+{
+    if (!folder.parent) {
+        folderPath_.assign(folder.name);
+        parentSerial_ = 0;
+        return;
+    }
+    if (folder.parent->serial() == parentSerial_) {
+        folderPath_.resize(parentLength_);
+    } else {
+        chain_.clear();
+        for (const FolderNode* node = folder.parent; node; node = node->up())
+            chain_.push_back(node);
+        folderPath_.assign(chain_.back()->name());
+        for (auto node = chain_.rbegin() + 1; node != chain_.rend(); ++node)
+            appendComponent(folderPath_, (*node)->name());
+        parentSerial_ = folder.parent->serial();
+        parentLength_ = folderPath_.size();
+    }
+    appendComponent(folderPath_, folder.name);
+}
+
+void FolderReader::list(int fd)
+{
+    subfolders_.clear();
+    subfolderNames_.clear();
+    entryPath_.assign(folderPath_);
+    if (entryPath_ != "/")
+        entryPath_ += '/';
+    entryBase_ = entryPath_.size();
+    mayHoldVolumes_ = folderPath_ == "/" || folderPath_ == "/System";
+    while (!walk_.stopped()) {
+        const long bytes = syscall(SYS_getdents64, fd, buffer_.get(), bufferSize);
+        if (bytes == 0)
+            return;
+        if (bytes < 0) {
+            if (errno == EINTR)
+                continue;
+            ++errors_;
+            return;
+        }
+        for (long offset = 0; offset < bytes;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer_.get() + offset);
+            offset += entry->d_reclen;
+            examine(fd, entry->d_name);
+        }
+    }
+}
+
+void FolderReader::examine(int fd, const char* name)
+{
+    if (isDotOrDotDot(name))
+        return;
+    const size_t length = std::strlen(name);
+    entryPath_.resize(entryBase_);
+    entryPath_.append(name, length);
+    if (mayHoldVolumes_ && isOtherVolumes(entryPath_))
+        return;
+    const auto st = FileStatus::at(fd, name);
+    if (!st) {
+        ++errors_;
+        return;
+    }
+    // Another device or another mount (a bind mount shares the device) is never entered.
+    if (st->device != walk_.rootDevice() || st->mountId != walk_.rootMount() || !walk_.scope().allows(entryPath_, *st))
+        return;
+    ++entries_;
+    if (st->isDirectory()) {
+        subfolders_.push_back({subfolderNames_.size(), length, st->inode});
+        subfolderNames_.append(name, length + 1);
+    } else if (st->isRegular()) {
+        rank(*st, std::string_view(name, length));
+    }
+    if (entries_ == ScanProgress::step)
+        flush();
+}
+
+void FolderReader::rank(const FileStatus& st, std::string_view name)
+{
+    ++files_;
+    const unsigned accepting = ranking_.acceptingFile(name, st.size, entryPath_);
+    if (!accepting)
+        return;
+    ranking_.add(accepting, {entryPath_, st.size, Worker::signature(st), Worker::mode(walk_.scope(), entryPath_, st)});
+}
+
+// Makes the read folder the parent of its subfolders and puts them on the walk's stack, in
+// listing order; it keeps its descriptor for them while the budget allows.
+void FolderReader::handOver(const PendingFolder& folder, int fd)
+{
+    auto* node = new FolderNode(folder.parent, folder.name, folder.inode, walk_.nextSerial(), subfolderNames_,
+                                subfolders_.size());
+    if (walk_.budget().keep())
+        node->fd = fd;
+    else
+        close(fd);
+    handed_.clear();
+    for (const Subfolder& subfolder : subfolders_)
+        handed_.push_back({node, std::string_view(node->childNames() + subfolder.nameOffset, subfolder.nameLength),
+                           subfolder.inode});
+    walk_.stack().push(handed_.data(), handed_.size());
+}
+
+void FolderReader::flush()
+{
+    walk_.progress().add(entries_, files_, errors_, folderPath_);
+    entries_ = files_ = errors_ = 0;
+}
