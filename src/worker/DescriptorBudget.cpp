@@ -1,8 +1,11 @@
 #include "DescriptorBudget.h"
 
+#include "FolderNode.h"
+
 #include <algorithm>
 #include <dirent.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,16 +46,63 @@ DescriptorBudget::DescriptorBudget(unsigned threads)
     keepable_ = std::min(mostKept, available > needed ? available - needed : 0);
 }
 
-bool DescriptorBudget::keep()
+size_t DescriptorBudget::room()
 {
-    size_t current = kept_.load(std::memory_order_relaxed);
-    while (current < keepable_)
-        if (kept_.compare_exchange_weak(current, current + 1, std::memory_order_relaxed))
-            return true;
-    return false;
+    std::lock_guard guard(lock_);
+    return keepable_ - kept_;
 }
 
-void DescriptorBudget::give()
+bool DescriptorBudget::keep(FolderNode& node, UniqueFd& fd)
 {
-    kept_.fetch_sub(1, std::memory_order_relaxed);
+    std::lock_guard guard(lock_);
+    if (kept_ == keepable_)
+        return false;
+    link(node, fd);
+    return true;
+}
+
+bool DescriptorBudget::keepNewest(FolderNode& node, UniqueFd& fd)
+{
+    std::lock_guard guard(lock_);
+    if (kept_ == keepable_) {
+        FolderNode* victim = oldest_;
+        while (victim && !victim->lock().try_lock())
+            victim = victim->newerKept;
+        if (!victim)
+            return false;
+        unlink(*victim);
+        ::close(victim->fd);
+        victim->fd = -1;
+        victim->lock().unlock();
+    }
+    link(node, fd);
+    return true;
+}
+
+void DescriptorBudget::close(FolderNode& node)
+{
+    {
+        std::lock_guard guard(lock_);
+        unlink(node);
+    }
+    ::close(node.fd);
+    node.fd = -1;
+}
+
+void DescriptorBudget::link(FolderNode& node, UniqueFd& fd)
+{
+    node.fd = fd.release();
+    node.olderKept = newest_;
+    node.newerKept = nullptr;
+    (newest_ ? newest_->newerKept : oldest_) = &node;
+    newest_ = &node;
+    ++kept_;
+}
+
+void DescriptorBudget::unlink(FolderNode& node)
+{
+    (node.olderKept ? node.olderKept->newerKept : oldest_) = node.newerKept;
+    (node.newerKept ? node.newerKept->olderKept : newest_) = node.olderKept;
+    node.olderKept = node.newerKept = nullptr;
+    --kept_;
 }

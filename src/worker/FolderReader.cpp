@@ -63,9 +63,14 @@ void FolderReader::read(const PendingFolder& folder)
 {
     ParentReference parent {folder.parent};
     setFolderPath(folder);
-    walk_.checkScope();
-    if (walk_.settings().beforeOpen)
-        walk_.settings().beforeOpen(folderPath_);
+    try {
+        walk_.checkScope();
+        if (walk_.settings().beforeOpen)
+            walk_.settings().beforeOpen(folderPath_);
+    } catch (...) {
+        walk_.abandon(folder);
+        throw;
+    }
     int error = 0;
     UniqueFd fd = walk_.open(folder, error);
     if (!fd) {
@@ -89,30 +94,33 @@ void FolderReader::read(const PendingFolder& folder)
     flush();
     if (subfolders_.empty())
         return;
-    handOver(folder, fd.release());
+    handOver(folder, fd);
     parent.node = nullptr;
 }
 
+// Builds the folder's path from the path built last: only the part below the nearest
+// ancestor the two share is rebuilt.
 void FolderReader::setFolderPath(const PendingFolder& folder)
 {
-    if (!folder.parent) {
-        folderPath_.assign(folder.name);
-        parentSerial_ = 0;
-        return;
+    climb_.clear();
+    const FolderNode* shared = folder.parent;
+    while (shared && !(shared->depth() < chain_.size() && chain_[shared->depth()] == shared->serial())) {
+        climb_.push_back(shared);
+        shared = shared->up();
     }
-    if (folder.parent->serial() == parentSerial_) {
-        folderPath_.resize(parentLength_);
-    } else {
-        chain_.clear();
-        for (const FolderNode* node = folder.parent; node; node = node->up())
-            chain_.push_back(node);
-        folderPath_.assign(chain_.back()->name());
-        for (auto node = chain_.rbegin() + 1; node != chain_.rend(); ++node)
+    chain_.resize(shared ? shared->depth() + 1 : 0);
+    folderPath_.resize(shared ? shared->pathLength() : 0);
+    for (auto node = climb_.rbegin(); node != climb_.rend(); ++node) {
+        if (chain_.empty())
+            folderPath_.assign((*node)->name());
+        else
             appendComponent(folderPath_, (*node)->name());
-        parentSerial_ = folder.parent->serial();
-        parentLength_ = folderPath_.size();
+        chain_.push_back((*node)->serial());
     }
-    appendComponent(folderPath_, folder.name);
+    if (folder.parent)
+        appendComponent(folderPath_, folder.name);
+    else
+        folderPath_.assign(folder.name);
 }
 
 void FolderReader::list(int fd)
@@ -181,14 +189,11 @@ void FolderReader::rank(const FileStatus& st, std::string_view name)
 
 // Makes the read folder the parent of its subfolders and puts them on the walk's stack, in
 // listing order; it keeps its descriptor for them while the budget allows.
-void FolderReader::handOver(const PendingFolder& folder, int fd)
+void FolderReader::handOver(const PendingFolder& folder, UniqueFd& fd)
 {
-    auto* node = new FolderNode(folder.parent, folder.name, folder.inode, walk_.nextSerial(), subfolderNames_,
-                                subfolders_.size());
-    if (walk_.budget().keep())
-        node->fd = fd;
-    else
-        close(fd);
+    auto* node = new FolderNode(folder.parent, folder.name, folderPath_.size(), folder.inode, walk_.nextSerial(),
+                                subfolderNames_, subfolders_.size());
+    walk_.budget().keepNewest(*node, fd);
     handed_.clear();
     for (const Subfolder& subfolder : subfolders_)
         handed_.push_back({node, std::string_view(node->childNames() + subfolder.nameOffset, subfolder.nameLength),

@@ -2,6 +2,7 @@
 
 #include "PendingFolder.h"
 #include "Ranking.h"
+#include "platform/UniqueFd.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,7 +37,7 @@ private:
     void list(int fd);
     void examine(int fd, const char* name);
     void rank(const FileStatus& st, std::string_view name);
-    void handOver(const PendingFolder& folder, int fd);
+    void handOver(const PendingFolder& folder, UniqueFd& fd);
     void flush();
 
     Walk& walk_;
@@ -47,10 +48,9 @@ private:
     std::string entryPath_;
     size_t entryBase_ = 0;
     bool mayHoldVolumes_ = false;
-    // The parent whose path folderPath_ starts with, so siblings do not rebuild it.
-    uint64_t parentSerial_ = 0;
-    size_t parentLength_ = 0;
-    std::vector<const FolderNode*> chain_;
+    // The serials of the nodes whose paths folderPath_ starts with, by depth.
+    std::vector<uint64_t> chain_;
+    std::vector<const FolderNode*> climb_;
     // Subfolders of the folder being read: names one after another, each ending in NUL.
     std::vector<Subfolder> subfolders_;
     std::string subfolderNames_;

@@ -37,8 +37,10 @@ void Walk::run(Ranking& ranking)
     const PendingFolder root {nullptr, root_, rootInode_};
     stack_.push(&root, 1);
     readWith(budget_.threads(), ranking);
-    for (const PendingFolder& left : stack_.drain())
+    for (const PendingFolder& left : stack_.drain()) {
+        abandon(left);
         FolderNode::release(left.parent);
+    }
     if (failure_)
         std::rethrow_exception(failure_);
 }
@@ -84,61 +86,72 @@ UniqueFd Walk::open(const PendingFolder& folder, int& error)
     FolderNode& parent = *folder.parent;
     std::lock_guard guard(parent.lock());
     UniqueFd reopened;
-    int from = parent.fd;
-    if (from < 0) {
+    if (parent.fd < 0) {
         reopened = reopen(parent);
-        if (reopened && budget_.keep())
-            parent.fd = reopened.release();
-        from = parent.fd >= 0 ? parent.fd : reopened.get();
+        if (reopened)
+            budget_.keep(parent, reopened);
     }
+    const int from = parent.fd >= 0 ? parent.fd : reopened.get();
     UniqueFd fd = from >= 0 ? FolderOpen::child(from, folder.name.data()) : UniqueFd();
     error = errno;
-    if (--parent.waiting == 0 && parent.fd >= 0) {
-        close(parent.fd);
-        parent.fd = -1;
-        budget_.give();
-    }
+    finishChild(parent);
     return fd;
 }
 
-// Opens a read folder again whose descriptor was not kept: from the nearest ancestor that
-// kept one, or from the scan root's path, and only if it is still the folder that was read.
+void Walk::abandon(const PendingFolder& folder)
+{
+    if (!folder.parent)
+        return;
+    std::lock_guard guard(folder.parent->lock());
+    finishChild(*folder.parent);
+}
+
+void Walk::finishChild(FolderNode& parent)
+{
+    if (--parent.waiting == 0 && parent.fd >= 0)
+        budget_.close(parent);
+}
+
+// Opens a read folder again whose descriptor was not kept, from the nearest ancestor that
+// kept one or from the scan root's path, checking each folder on the way. The ancestors
+// opened on the way keep their descriptors, the nearest first, while there is room, so
+// that their other subfolders find them open. The caller holds the node's lock.
 UniqueFd Walk::reopen(FolderNode& node)
 {
-    std::vector<std::string_view> names;
-    FolderNode* at = &node;
-    std::unique_lock<std::mutex> anchorLock;
-    int anchor = -1;
-    while (at->up()) {
-        names.push_back(at->name());
-        at = at->up();
-        std::unique_lock lock(at->lock());
+    std::vector<FolderNode*> chain {&node};
+    std::vector<std::unique_lock<std::mutex>> locks;
+    int from = -1;
+    for (FolderNode* at = node.up(); at; at = at->up()) {
+        locks.emplace_back(at->lock());
         if (at->fd >= 0) {
-            anchor = at->fd;
-            anchorLock = std::move(lock);
+            from = at->fd;
             break;
         }
+        chain.push_back(at);
     }
-    UniqueFd top;
-    if (anchor < 0) {
-        top = FolderOpen::root(root_);
-        const auto status = top ? FileStatus::ofDescriptor(top.get()) : std::nullopt;
-        if (!status || !isExamined(*status, rootInode_)) {
-            errno = top ? ESTALE : errno;
+    const size_t room = budget_.room();
+    UniqueFd current;
+    for (size_t i = chain.size(); i-- > 0;) {
+        FolderNode& folder = *chain[i];
+        UniqueFd fd = from < 0 ? FolderOpen::root(root_) : FolderOpen::child(from, folder.name().data());
+        if (!fd)
+            return {};
+        const auto status = FileStatus::ofDescriptor(fd.get());
+        if (!status || !isExamined(*status, folder.inode())) {
+            errno = ESTALE;
             return {};
         }
-        anchor = top.get();
+        if (i == 0)
+            return fd;
+        if (i <= room && folder.waiting > 0 && budget_.keep(folder, fd)) {
+            from = folder.fd;
+            current.reset();
+        } else {
+            current = std::move(fd);
+            from = current.get();
+        }
     }
-    std::reverse(names.begin(), names.end());
-    UniqueFd fd = names.empty() ? std::move(top) : FolderOpen::descend(anchor, names);
-    if (!fd)
-        return {};
-    const auto status = FileStatus::ofDescriptor(fd.get());
-    if (!status || !isExamined(*status, node.inode())) {
-        errno = ESTALE;
-        return {};
-    }
-    return fd;
+    return {};
 }
 
 bool Walk::isExamined(const FileStatus& opened, uint64_t inode) const

@@ -46,6 +46,8 @@ public:
     // Opens a waiting folder relative to its parent, which no longer needs its descriptor
     // when this was its last waiting subfolder. `error` is set when it returns no descriptor.
     UniqueFd open(const PendingFolder& folder, int& error);
+    // Tells the parent of a waiting folder that will not be opened not to wait for it.
+    void abandon(const PendingFolder& folder);
     // Whether an opened folder is the one examined: same device, mount and inode.
     bool isExamined(const FileStatus& opened, uint64_t inode) const;
     // True the first time a folder's inode is offered.
@@ -54,6 +56,7 @@ public:
 
 private:
     UniqueFd reopen(FolderNode& node);
+    void finishChild(FolderNode& parent);
     void readWith(unsigned threads, Ranking& ranking);
 
     const DiskScope& scope_;
