@@ -5,6 +5,7 @@
 #include "Stamp.h"
 #include "Walk.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
@@ -142,11 +143,17 @@ void FolderReader::list(int fd)
             ++errors_;
             return;
         }
+        // In inode order: with cold caches the file system then reads its inode tables
+        // front to back instead of jumping about.
+        order_.clear();
         for (long offset = 0; offset < bytes;) {
             const auto* entry = reinterpret_cast<const dirent64*>(buffer_.get() + offset);
+            order_.emplace_back(entry->d_ino, offset);
             offset += entry->d_reclen;
-            examine(fd, entry->d_name);
         }
+        std::sort(order_.begin(), order_.end());
+        for (const auto& [inode, offset] : order_)
+            examine(fd, reinterpret_cast<const dirent64*>(buffer_.get() + offset)->d_name);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FolderNode;
@@ -43,6 +44,8 @@ private:
     Walk& walk_;
     Ranking ranking_;
     std::unique_ptr<char[]> buffer_;
+    // The entries of the buffer by inode: (inode, offset).
+    std::vector<std::pair<uint64_t, long>> order_;
     // The folder being read, and its entry being examined.
     std::string folderPath_;
     std::string entryPath_;
