@@ -60,9 +60,24 @@ void Ranking::add(unsigned accepting, const Entry& entry)
         const bool selectableOnly = index >= 2;
         if (!(accepting & (1u << index)) || (selectableOnly && entry.policy == Worker::Policy::isProtected))
             continue;
-        std::vector<Entry>& group = groups_[index];
-        group.insert(std::upper_bound(group.begin(), group.end(), entry, before), entry);
-        if (group.size() > capacity)
-            group.pop_back();
+        keep(index, entry);
     }
+}
+
+void Ranking::absorb(const Ranking& other)
+{
+    for (size_t index = 0; index < groupCount; ++index)
+        for (const Entry& entry : other.groups_[index])
+            keep(index, entry);
+}
+
+void Ranking::keep(size_t index, const Entry& entry)
+{
+    std::vector<Entry>& group = groups_[index];
+    const auto place = std::upper_bound(group.begin(), group.end(), entry, before);
+    if (place - group.begin() >= static_cast<std::ptrdiff_t>(capacity))
+        return;
+    group.insert(place, entry);
+    if (group.size() > capacity)
+        group.pop_back();
 }

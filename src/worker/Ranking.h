@@ -33,9 +33,14 @@ public:
     unsigned acceptingFile(std::string_view name, int64_t size, std::string_view path) const;
     // Adds the entry to the accepting groups that take its policy.
     void add(unsigned accepting, const Entry& entry);
+    // Takes in another ranking's entries, as if its files had been ranked here: rankings of
+    // parts of a tree merge into the ranking of the whole.
+    void absorb(const Ranking& other);
 
     const std::vector<Entry>& group(size_t index) const { return groups_[index]; }
 
 private:
+    void keep(size_t index, const Entry& entry);
+
     std::array<std::vector<Entry>, groupCount> groups_;
 };

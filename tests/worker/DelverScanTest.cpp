@@ -6,9 +6,13 @@
 #include <ctime>
 #include <fcntl.h>
 #include <regex>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <thread>
 
 using namespace harness;
+
+extern char** environ;
 
 namespace {
 
@@ -504,4 +508,234 @@ TEST(DelverScan, ReportThatCannotBeWrittenFailsTheScanAndLeavesNoFile)
     EXPECT_EQ(resultText(scan.out), "") << "progress lines only";
     EXPECT_EQ(progressLines(scan.out).size(), 1u);
     EXPECT_TRUE(files(c.reports()).empty()) << "a report file exists only after a successful scan";
+}
+
+namespace {
+
+// A worker run with its threads pinned, given as the environment variable it reads.
+WorkerRun runWithThreads(unsigned threads, const std::vector<std::string>& prefix, const std::string& scope)
+{
+    std::vector<std::string> arguments(prefix.begin() + 1, prefix.end());
+    arguments.insert(arguments.end(),
+                     {"/usr/bin/env", "DELVER_SCAN_THREADS=" + std::to_string(threads), DELVER, "scan", scope});
+    return WorkerRun::of(prefix.front(), arguments);
+}
+
+json sortedResult(const WorkerRun& run)
+{
+    json result = succeeded(run);
+    std::sort(result["rows"].begin(), result["rows"].end(),
+              [](const json& a, const json& b) { return a.at("raw") < b.at("raw"); });
+    result.erase("usage");
+    return result;
+}
+
+// A worker that runs while the test watches it: its progress lines arrive through a pipe.
+class RunningWorker {
+public:
+    explicit RunningWorker(const std::string& scope)
+    {
+        int out[2];
+        if (pipe2(out, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe failed");
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        std::string program = DELVER, operation = "scan", text = scope;
+        char* argv[] = {program.data(), operation.data(), text.data(), nullptr};
+        if (posix_spawn(&pid, DELVER, &actions, nullptr, argv, environ) != 0)
+            throw std::runtime_error("cannot start the worker");
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        output = out[0];
+    }
+    ~RunningWorker()
+    {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        close(output);
+    }
+
+    // Reads until the first progress line is complete: the walk is under way.
+    void waitForFirstLine()
+    {
+        char byte;
+        while (text.find('\n') == std::string::npos && read(output, &byte, 1) == 1)
+            text += byte;
+    }
+    std::string readToEnd()
+    {
+        char buffer[65536];
+        for (ssize_t got; (got = read(output, buffer, sizeof buffer)) > 0;)
+            text.append(buffer, size_t(got));
+        return text;
+    }
+    int wait()
+    {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        pid = -1;
+        return status;
+    }
+    // The run states of all the worker's threads, one letter each (R, S, D, T, ...).
+    std::string threadStates() const
+    {
+        std::string states;
+        std::error_code ignored;
+        for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ignored)) {
+            const std::string stat = Files::read(task.path().string() + "/stat");
+            const size_t close = stat.rfind(')');
+            if (close != std::string::npos && close + 2 < stat.size())
+                states += stat[close + 2];
+        }
+        return states;
+    }
+    // Waits, without a deadline of its own, until every thread is in a state the test wants.
+    template <typename Wanted>
+    bool waitForThreads(Wanted wanted) const
+    {
+        for (int round = 0; round < 200000; ++round) {
+            const std::string states = threadStates();
+            if (!states.empty() && wanted(states))
+                return true;
+            sched_yield();
+        }
+        return false;
+    }
+
+    pid_t pid = -1;
+    int output = -1;
+    std::string text;
+};
+
+// A descriptor limit that leaves a child of this process exactly `free` descriptors: the
+// test runner may pass on descriptors of its own beyond the standard three.
+std::string descriptorLimit(int free)
+{
+    std::set<int> inherited;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        const int fd = std::stoi(entry.path().filename().string());
+        const int flags = fcntl(fd, F_GETFD);
+        if (flags >= 0 && !(flags & FD_CLOEXEC))
+            inherited.insert(fd);
+    }
+    inherited.insert({0, 1, 2});
+    int limit = 0;
+    for (int left = free; left > 0; ++limit)
+        left -= !inherited.count(limit);
+    return "--nofile=" + std::to_string(limit);
+}
+
+void makeManyFiles(const Case& c, int folders, int filesEach)
+{
+    for (int folder = 0; folder < folders; ++folder) {
+        const std::string path = c.at("d" + std::to_string(folder));
+        Files::makeFolder(path);
+        for (int file = 0; file < filesEach; ++file)
+            close(open((path + "/f" + std::to_string(file)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
+    }
+}
+
+}
+
+TEST(DelverScan, EveryThreadCountGivesTheSameResultAlsoWithUnreadableFolders)
+{
+    Case c("/tmp");
+    const Case home;
+    c.data = home.data;
+    shell("chmod 0755 " + shellQuoted(c.base));
+    for (int i = 0; i < 30; ++i) {
+        Files::make(c.at("open/o" + std::to_string(i) + "/a.bin"), size_t(100 + i));
+        Files::make(c.at("locked/l" + std::to_string(i) + "/b.bin"), size_t(200 + i));
+        Files::make(c.at("listable/x" + std::to_string(i) + ".bin"), size_t(300 + i));
+    }
+    Files::make(c.at("open/\xff-odd/c.mov"), 1000);
+    shell("chown -R nobody:nogroup " + shellQuoted(c.root));
+    shell("chmod 000 " + shellQuoted(c.at("locked")) + " && chmod 0644 " + shellQuoted(c.at("listable")));
+    const std::string scope = c.scope(true);
+    const std::vector<std::string> asNobody = {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    const json one = sortedResult(runWithThreads(1, asNobody, scope));
+    EXPECT_EQ(one.at("errors"), 31) << "the locked folder and the thirty entries of the folder that can only be listed";
+    EXPECT_EQ(one.at("count"), 31);
+    for (unsigned threads : {2u, 8u, 16u})
+        EXPECT_EQ(sortedResult(runWithThreads(threads, asNobody, scope)), one) << threads << " threads";
+    const json asRoot = sortedResult(runWithThreads(1, {"/usr/bin/env"}, scope));
+    EXPECT_EQ(asRoot.at("count"), 91);
+    EXPECT_EQ(sortedResult(runWithThreads(8, {"/usr/bin/env"}, scope)), asRoot);
+}
+
+TEST(DelverScan, BindMountInsideTheScopeIsNotEnteredThoughItSharesTheDevice)
+{
+    Case c;
+    Case elsewhere;
+    Files::make(elsewhere.at("huge.mov"), 100000);
+    Files::make(elsewhere.at("deeper/inner.mov"), 90000);
+    Files::make(c.at("own.bin"), 10);
+    Files::makeFolder(c.at("window"));
+    if (mount(elsewhere.root.c_str(), c.at("window").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "cannot bind-mount here";
+    c.mounts.push_back(c.at("window"));
+    for (unsigned threads : {1u, 8u}) {
+        const json result = sortedResult(runWithThreads(threads, {"/usr/bin/env"}, c.scope()));
+        EXPECT_EQ(result.at("count"), 1) << threads;
+        EXPECT_EQ(result.at("errors"), 0) << threads;
+        ASSERT_EQ(result.at("rows").size(), 1u) << threads;
+        EXPECT_EQ(result.at("rows")[0].at("raw"), c.at("own.bin"));
+    }
+}
+
+TEST(DelverScan, LowDescriptorLimitGivesTheSameResultOrACountOfFoldersItCouldNotOpen)
+{
+    Case c;
+    Files::make(c.at("top.bin"), 5);
+    for (const char* branch : {"a", "b", "c"}) {
+        std::string deep = c.at(branch);
+        for (int level = 0; level < 30; ++level) {
+            deep += "/n" + std::to_string(level);
+            Files::make(deep + "/side/s.bin", size_t(level + 1));
+            Files::make(deep + "/f.bin", size_t(1000 + level));
+        }
+    }
+    const std::string scope = c.scope(true);
+    const json unlimited = sortedResult(runWithThreads(8, {"/usr/bin/env"}, scope));
+    EXPECT_EQ(unlimited.at("count"), 181);
+    EXPECT_EQ(unlimited.at("errors"), 0);
+    for (int free : {9, 3})
+        EXPECT_EQ(sortedResult(runWithThreads(8, {"/usr/bin/prlimit", descriptorLimit(free)}, scope)), unlimited)
+            << free << " free descriptors";
+
+    // One free descriptor: the root is read, no subfolder can be opened.
+    const json starved = sortedResult(runWithThreads(8, {"/usr/bin/prlimit", descriptorLimit(1)}, scope));
+    EXPECT_EQ(starved.at("count"), 1);
+    EXPECT_EQ(starved.at("errors"), 3);
+}
+
+TEST(DelverScan, PauseStopsEveryThreadResumeFinishesAndCancelEnds)
+{
+    Case c;
+    if (mount("tmpfs", c.root.c_str(), "tmpfs", 0, "size=64m,nr_inodes=200k") == 0)
+        c.mounts.push_back(c.root);
+    makeManyFiles(c, 400, 250);
+    const std::string scope = c.scope(true);
+
+    RunningWorker paused(scope);
+    paused.waitForFirstLine();
+    ASSERT_EQ(kill(paused.pid, SIGSTOP), 0);
+    const auto allStopped = [](const std::string& states) { return states.find_first_not_of('T') == std::string::npos; };
+    ASSERT_TRUE(paused.waitForThreads(allStopped)) << paused.threadStates();
+    ASSERT_EQ(kill(paused.pid, SIGCONT), 0);
+    ASSERT_TRUE(paused.waitForThreads([&](const std::string& states) { return !allStopped(states); }));
+    const std::string out = paused.readToEnd();
+    const int status = paused.wait();
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(json::parse(resultText(out)).at("count"), 100000);
+
+    RunningWorker cancelled(scope);
+    cancelled.waitForFirstLine();
+    ASSERT_EQ(kill(cancelled.pid, SIGTERM), 0);
+    const int ended = cancelled.wait();
+    EXPECT_TRUE(WIFSIGNALED(ended) && WTERMSIG(ended) == SIGTERM) << ended;
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 using Entry = Ranking::Entry;
@@ -65,4 +67,25 @@ TEST(Ranking, ProtectedFilesNeverEnterTheSelectableGroups)
     EXPECT_EQ(paths(ranking.group(1)), (std::vector<std::string> {"/d/locked.mp4", "/d/mine.mp4"}));
     EXPECT_EQ(paths(ranking.group(2)), (std::vector<std::string> {"/d/ask.txt", "/d/mine.mp4"}));
     EXPECT_EQ(paths(ranking.group(3)), (std::vector<std::string> {"/d/mine.mp4"}));
+}
+
+TEST(Ranking, RankingsOfPartsAbsorbedTogetherEqualTheRankingOfTheWhole)
+{
+    // Many ties, media and protected files, dealt out to three parts in an uneven way.
+    Ranking whole;
+    std::array<Ranking, 3> parts;
+    for (int i = 0; i < 300; ++i) {
+        const std::string path = "/d/" + std::to_string((i * 7919) % 300) + (i % 3 ? ".bin" : ".mov");
+        const int64_t size = (i * 31) % 17;
+        const std::string_view policy = i % 5 ? Worker::Policy::normal : Worker::Policy::isProtected;
+        offer(whole, path, size, policy);
+        offer(parts[size_t(i * i) % parts.size()], path, size, policy);
+    }
+    Ranking merged;
+    for (const Ranking& part : parts)
+        merged.absorb(part);
+    for (size_t index = 0; index < Ranking::groupCount; ++index) {
+        EXPECT_EQ(merged.group(index).size(), 10u) << index;
+        EXPECT_EQ(paths(merged.group(index)), paths(whole.group(index))) << index;
+    }
 }

@@ -1,0 +1,215 @@
+#include "FolderReader.h"
+
+#include "FolderNode.h"
+#include "Policy.h"
+#include "Stamp.h"
+#include "Walk.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t bufferSize = 64 * 1024;
+
+bool isDotOrDotDot(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool isOtherVolumes(const std::string& path)
+{
+    return path == "/Volumes" || path == "/System/Volumes";
+}
+
+void appendComponent(std::string& path, std::string_view name)
+{
+    if (path != "/")
+        path += '/';
+    path.append(name);
+}
+
+// Drops the reference a waiting folder holds on its parent, unless it was handed on.
+struct ParentReference {
+    FolderNode* node;
+    ~ParentReference() { FolderNode::release(node); }
+};
+
+}
+
+FolderReader::FolderReader(Walk& walk) : walk_(walk), buffer_(new char[bufferSize])
+{
+    folderPath_.reserve(4096);
+    entryPath_.reserve(4096);
+}
+
+void FolderReader::run()
+{
+    PendingFolder folder;
+    while (walk_.stack().take(folder)) {
+        try {
+            read(folder);
+        } catch (...) {
+            walk_.fail(std::current_exception());
+        }
+        walk_.stack().finished();
+    }
+}
+
+void FolderReader::read(const PendingFolder& folder)
+{
+    ParentReference parent {folder.parent};
+    setFolderPath(folder);
+    try {
+        walk_.checkScope();
+        if (walk_.settings().beforeOpen)
+            walk_.settings().beforeOpen(folderPath_);
+    } catch (...) {
+        walk_.abandon(folder);
+        throw;
+    }
+    int error = 0;
+    UniqueFd fd = walk_.open(folder, error);
+    if (!fd) {
+        // A folder that became a mount point since it was examined is passed over.
+        if (error != EXDEV)
+            ++errors_;
+        flush();
+        return;
+    }
+    const auto opened = FileStatus::ofDescriptor(fd.get());
+    if (!opened || !walk_.isExamined(*opened, folder.inode))
+        return;
+    if (!folder.parent && !walk_.scope().allows(folderPath_, *opened)) {
+        ++errors_;
+        flush();
+        return;
+    }
+    if (!walk_.firstRead(folder.inode))
+        return;
+    list(fd.get());
+    flush();
+    if (subfolders_.empty())
+        return;
+    handOver(folder, fd);
+    parent.node = nullptr;
+}
+
+// Builds the folder's path from the path built last: only the part below the nearest
+// ancestor the two share is rebuilt.
+void FolderReader::setFolderPath(const PendingFolder& folder)
+{
+    climb_.clear();
+    const FolderNode* shared = folder.parent;
+    while (shared && !(shared->depth() < chain_.size() && chain_[shared->depth()] == shared->serial())) {
+        climb_.push_back(shared);
+        shared = shared->up();
+    }
+    chain_.resize(shared ? shared->depth() + 1 : 0);
+    folderPath_.resize(shared ? shared->pathLength() : 0);
+    for (auto node = climb_.rbegin(); node != climb_.rend(); ++node) {
+        if (chain_.empty())
+            folderPath_.assign((*node)->name());
+        else
+            appendComponent(folderPath_, (*node)->name());
+        chain_.push_back((*node)->serial());
+    }
+    if (folder.parent)
+        appendComponent(folderPath_, folder.name);
+    else
+        folderPath_.assign(folder.name);
+}
+
+void FolderReader::list(int fd)
+{
+    subfolders_.clear();
+    subfolderNames_.clear();
+    entryPath_.assign(folderPath_);
+    if (entryPath_ != "/")
+        entryPath_ += '/';
+    entryBase_ = entryPath_.size();
+    mayHoldVolumes_ = folderPath_ == "/" || folderPath_ == "/System";
+    while (!walk_.stopped()) {
+        const long bytes = syscall(SYS_getdents64, fd, buffer_.get(), bufferSize);
+        if (bytes == 0)
+            return;
+        if (bytes < 0) {
+            if (errno == EINTR)
+                continue;
+            ++errors_;
+            return;
+        }
+        // In inode order: with cold caches the file system then reads its inode tables
+        // front to back instead of jumping about.
+        order_.clear();
+        for (long offset = 0; offset < bytes;) {
+            const auto* entry = reinterpret_cast<const dirent64*>(buffer_.get() + offset);
+            order_.emplace_back(entry->d_ino, offset);
+            offset += entry->d_reclen;
+        }
+        std::sort(order_.begin(), order_.end());
+        for (const auto& [inode, offset] : order_)
+            examine(fd, reinterpret_cast<const dirent64*>(buffer_.get() + offset)->d_name);
+    }
+}
+
+void FolderReader::examine(int fd, const char* name)
+{
+    if (isDotOrDotDot(name))
+        return;
+    const size_t length = std::strlen(name);
+    entryPath_.resize(entryBase_);
+    entryPath_.append(name, length);
+    if (mayHoldVolumes_ && isOtherVolumes(entryPath_))
+        return;
+    const auto st = FileStatus::at(fd, name);
+    if (!st) {
+        ++errors_;
+        return;
+    }
+    // Another device or another mount (a bind mount shares the device) is never entered.
+    if (st->device != walk_.rootDevice() || st->mountId != walk_.rootMount() || !walk_.scope().allows(entryPath_, *st))
+        return;
+    ++entries_;
+    if (st->isDirectory()) {
+        subfolders_.push_back({subfolderNames_.size(), length, st->inode});
+        subfolderNames_.append(name, length + 1);
+    } else if (st->isRegular()) {
+        rank(*st, std::string_view(name, length));
+    }
+    if (entries_ == ScanProgress::step)
+        flush();
+}
+
+void FolderReader::rank(const FileStatus& st, std::string_view name)
+{
+    ++files_;
+    const unsigned accepting = ranking_.acceptingFile(name, st.size, entryPath_);
+    if (!accepting)
+        return;
+    ranking_.add(accepting, {entryPath_, st.size, Worker::signature(st), Worker::mode(walk_.scope(), entryPath_, st)});
+}
+
+// Makes the read folder the parent of its subfolders and puts them on the walk's stack, in
+// listing order; it keeps its descriptor for them while the budget allows.
+void FolderReader::handOver(const PendingFolder& folder, UniqueFd& fd)
+{
+    auto* node = new FolderNode(folder.parent, folder.name, folderPath_.size(), folder.inode, walk_.nextSerial(),
+                                subfolderNames_, subfolders_.size());
+    walk_.budget().keepNewest(*node, fd);
+    handed_.clear();
+    for (const Subfolder& subfolder : subfolders_)
+        handed_.push_back({node, std::string_view(node->childNames() + subfolder.nameOffset, subfolder.nameLength),
+                           subfolder.inode});
+    walk_.stack().push(handed_.data(), handed_.size());
+}
+
+void FolderReader::flush()
+{
+    walk_.progress().add(entries_, files_, errors_, folderPath_);
+    entries_ = files_ = errors_ = 0;
+}
