@@ -202,7 +202,7 @@ public:
             return reason;
         const std::string recovery = name_ + ".tallyroom-recovered-" + Uuid::random().substr(0, 8);
         const bool renamed = renameat2(parent_, private_.c_str(), parent_, recovery.c_str(), RENAME_NOREPLACE) == 0;
-        return reason + " Another entry took its name, so the entry found there was left at "
+        return reason + " The entry found under its name could not be put back and is now at "
                + Paths::child(shownFolder_, renamed ? recovery : private_) + ".";
     }
 
