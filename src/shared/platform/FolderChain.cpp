@@ -1,5 +1,7 @@
 #include "FolderChain.h"
 
+#include "Paths.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/openat2.h>
@@ -14,8 +16,13 @@ constexpr int attempts = 8;
 
 UniqueFd resolve(int from, std::string_view relative, uint64_t resolveFlags)
 {
+    bool climbs = false;
+    Paths::forEachComponent(relative, [&](std::string_view component) {
+        climbs = component == "..";
+        return !climbs;
+    });
     const std::string path = relative.empty() ? std::string(".") : std::string(relative);
-    if (path.find('\0') != std::string::npos) {
+    if (climbs || path.find('\0') != std::string::npos) {
         errno = EINVAL;
         return UniqueFd();
     }
