@@ -7,7 +7,8 @@
 //   back, with no timing of its own. Prints the totals; the last line is the number of look-alikes that no longer
 //   exist under any name (removed or lost).
 // deleteraces time DELVER ROOT DATA FILES
-//   Times one deletion of FILES reviewed files; the last line is the wall time in seconds.
+//   Times one deletion of FILES reviewed files: prints its wall time and the CPU time (user and
+//   system) of the worker, in seconds.
 #include "DiskScope.h"
 #include "Problem.h"
 #include "Stamp.h"
@@ -27,6 +28,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -172,6 +174,15 @@ int races(const std::string& delver, const std::string& root, const std::string&
     return 0;
 }
 
+// User and system time of every child waited for so far.
+double childCpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 int timeDeletion(const std::string& delver, const std::string& root, const std::string& data, int files)
 {
     const std::string scope = DiskScope(root, false, data).toBase64();
@@ -188,13 +199,15 @@ int timeDeletion(const std::string& delver, const std::string& root, const std::
         request.push_back(rowOf(path));
     }
     const std::string input = writeRequest(work, report, request);
+    const double cpuBefore = childCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const json info = runDelver(delver, "delete", scope, input, work + "/delete.out");
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    const double cpu = childCpuSeconds() - cpuBefore;
     if (info.at("deleted") != files)
         throw std::runtime_error("only " + info.at("deleted").dump() + " files deleted");
     std::filesystem::remove_all(folder);
-    std::printf("%.4f\n", took.count());
+    std::printf("%.4f %.4f\n", took.count(), cpu);
     return 0;
 }
 

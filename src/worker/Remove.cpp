@@ -131,42 +131,49 @@ std::string_view below(std::string_view path, std::string_view folder)
     return path;
 }
 
-// The folder that holds the file, never reached through a link: the scan root from "/", then
-// the rest on the root's own mount. `rootChanged` tells whether the root is still the scope's.
-UniqueFd openParent(int root, const DiskScope& scope, const std::string& raw, bool& rootChanged)
+// The folder that holds a reviewed file, and what the walk to it found out.
+struct ParentFolder {
+    UniqueFd fd;
+    // The scan root's mount, which the folder is on; none for a path outside every root.
+    std::optional<uint64_t> mountId;
+    // The scope's root is still the object it was when the scope was made.
+    bool rootIntact = false;
+};
+
+// Never through a link: the scan root from "/", then the rest on the root's own mount.
+ParentFolder openParent(int root, const DiskScope& scope, const std::string& raw)
 {
-    const std::string parent = Paths::parent(raw);
+    ParentFolder parent;
+    const std::string folder = Paths::parent(raw);
     const std::optional<std::string> base = baseFor(scope, raw);
-    UniqueFd folder;
     if (!base) {
-        folder = FolderChain::open(root, below(parent, "/"));
+        parent.fd = FolderChain::open(root, below(folder, "/"));
+        parent.rootIntact = scope.valid();
     } else if (const UniqueFd baseFolder = FolderChain::open(root, below(*base, "/"))) {
-        folder = FolderChain::openOnMount(baseFolder.get(), below(parent, *base));
+        parent.fd = FolderChain::openOnMount(baseFolder.get(), below(folder, *base));
         const auto st = FileStatus::ofDescriptor(baseFolder.get());
-        rootChanged = *base == scope.root() && (!st || st->device != scope.device() || st->inode != scope.inode());
+        parent.mountId = st ? std::optional(st->mountId) : std::nullopt;
+        parent.rootIntact = st && (*base == scope.root() ? st->device == scope.device() && st->inode == scope.inode()
+                                                          : scope.valid());
     }
-    if (!folder)
+    if (!parent.fd)
         throw Failure("Parent folder changed.");
-    return folder;
+    return parent;
 }
 
-bool onFolderMount(const FileStatus& st, const FileStatus& folder)
+bool onMount(const FileStatus& st, const std::optional<uint64_t>& mountId)
 {
-    return st.mountId == folder.mountId && !st.mountRoot;
+    return !st.mountRoot && (!mountId || st.mountId == *mountId);
 }
 
-// Device, inode, mount and all of the stamp: the same entry, unchanged.
-bool sameEntry(const FileStatus& a, const FileStatus& b)
+// The entry under the private name is the one checked before the move (its inode cannot have
+// been reused while the pinned descriptor holds it), with the reviewed size and modification
+// time; only its change time has moved, with the move itself.
+bool heldIsChecked(const FileStatus& held, const FileStatus& checked, const std::vector<std::string>& signature)
 {
-    return Worker::signature(a) == Worker::signature(b) && a.mountId == b.mountId && a.mountRoot == b.mountRoot;
-}
-
-// Size and modification time as reviewed; the change time has moved with the file's own
-// move to its private name.
-bool sameContent(const FileStatus& st, const std::vector<std::string>& signature)
-{
-    const std::vector<std::string> now = Worker::signature(st);
-    return signature.size() == now.size() && std::equal(now.begin(), now.begin() + 5, signature.begin());
+    const std::vector<std::string> now = Worker::signature(held);
+    return held.device == checked.device && held.inode == checked.inode && held.mountId == checked.mountId
+           && !held.mountRoot && std::equal(now.begin(), now.begin() + 5, signature.begin());
 }
 
 // Lifts the user lock of the reviewed file; returns the open file so the lock can be put
@@ -224,36 +231,35 @@ void removeEntry(const std::string& raw, const std::vector<std::string>& signatu
     if (!root)
         throw Failure("Cannot open root.");
     const std::vector<std::string_view> pieces = pathPieces(raw);
-    bool rootChanged = false;
-    const UniqueFd parent = openParent(root.get(), scope, raw, rootChanged);
+    const ParentFolder folder = openParent(root.get(), scope, raw);
     root.reset();
+    const int parent = folder.fd.get();
     Seam::reach("removal.parentOpened");
     const std::string name(pieces.back());
-    const UniqueFd pinned(openat(parent.get(), name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-    const auto folder = FileStatus::ofDescriptor(parent.get());
-    const auto st = pinned && !rootChanged && scope.valid() ? FileStatus::ofDescriptor(pinned.get()) : std::nullopt;
-    if (!st || !folder || Worker::signature(*st) != signature || !onFolderMount(*st, *folder))
+    // Pinned, so that its inode stays in use, and its number unique, until the removal is done.
+    const UniqueFd pinned(openat(parent, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    const auto st = pinned && folder.rootIntact ? FileStatus::ofDescriptor(pinned.get()) : std::nullopt;
+    if (!st || Worker::signature(*st) != signature || !onMount(*st, folder.mountId))
         throw Failure(changed);
     const std::string_view policy = mode(scope, raw, *st);
     if (policy != Policy::normal && !(policy == Policy::challenge && approved))
         throw Failure("File is protected or requires authentication.");
     UniqueFd unlocked;
     if (st->flags & FileFlags::userImmutable)
-        unlocked = unlock(parent.get(), name.c_str(), signature, st->flags);
+        unlocked = unlock(parent, name.c_str(), signature, st->flags);
     const auto relock = [&] {
         if (unlocked)
             FileFlags::set(unlocked.get(), st->flags);
     };
     Seam::reach("removal.checked");
-    HeldEntry held(parent.get(), name, std::string(scope.visible(Paths::parent(raw))));
+    HeldEntry held(parent, name, std::string(scope.visible(Paths::parent(raw))));
     if (!held.take()) {
         relock();
         throw Failure(denied);
     }
     Seam::reach("removal.held");
     const auto now = held.status();
-    const auto pinnedNow = FileStatus::ofDescriptor(pinned.get());
-    if (!now || !pinnedNow || !sameEntry(*now, *pinnedNow) || !sameContent(*now, signature)) {
+    if (!now || !heldIsChecked(*now, *st, signature)) {
         const std::string reason = held.putBack(changed);
         relock();
         throw Failure(reason);
