@@ -229,8 +229,5 @@ DiskScope DiskScope::fromBase64(std::string_view text)
     const auto bytes = Base64::decode(text);
     if (!bytes)
         throw DecodingError("The text is not Base64.");
-    const nlohmann::json json = nlohmann::json::parse(*bytes, nullptr, false);
-    if (json.is_discarded())
-        throw DecodingError("The text is not valid JSON.");
-    return fromJson(json);
+    return fromJson(Wire::parse(*bytes));
 }

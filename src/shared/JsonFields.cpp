@@ -35,7 +35,24 @@ std::string string(const nlohmann::json& json, const char* key)
     const nlohmann::json& value = required(json, key);
     if (!value.is_string())
         throw DecodingError(std::string("The value for key “") + key + "” is not a string.");
-    return value.get<std::string>();
+    const std::string& text = value.get_ref<const std::string&>();
+    if (text.find('\0') != std::string::npos)
+        throw DecodingError(std::string("The value for key “") + key + "” holds a NUL character.");
+    return text;
+}
+
+std::vector<std::string> strings(const nlohmann::json& json, const char* key)
+{
+    const nlohmann::json& value = required(json, key);
+    if (!value.is_array())
+        throw DecodingError(std::string("The value for key “") + key + "” is not a list.");
+    std::vector<std::string> texts;
+    for (const nlohmann::json& item : value) {
+        if (!item.is_string() || item.get_ref<const std::string&>().find('\0') != std::string::npos)
+            throw DecodingError(std::string("The value for key “") + key + "” is not a list of texts.");
+        texts.push_back(item.get<std::string>());
+    }
+    return texts;
 }
 
 bool boolean(const nlohmann::json& json, const char* key)

@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Strict readers for one key of a JSON object; each throws DecodingError naming the key.
 namespace JsonFields {
@@ -15,7 +16,10 @@ const nlohmann::json& object(const nlohmann::json& json);
 // The key's value, or none when it is missing or null.
 const nlohmann::json* optional(const nlohmann::json& json, const char* key);
 const nlohmann::json& required(const nlohmann::json& json, const char* key);
+// A string without NUL characters.
 std::string string(const nlohmann::json& json, const char* key);
+// An array of such strings.
+std::vector<std::string> strings(const nlohmann::json& json, const char* key);
 bool boolean(const nlohmann::json& json, const char* key);
 // An integer that T holds exactly.
 template <typename T>

@@ -2,11 +2,18 @@
 
 // The records exchanged between the application and the worker. The worker writes them,
 // the application reads them; both use these encodings.
+//
+// Paths are held as their exact bytes. On the wire a path is readable text (bytes that are
+// not UTF-8 become U+FFFD); a path that is not UTF-8 also travels exactly, as Base64 under
+// the key's name + "Base64" (rawBase64, approvedBase64, removedBase64), which older readers
+// ignore.
 
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct Tick {
@@ -56,6 +63,8 @@ struct ResultInfo {
     std::vector<std::string> removed;
     int64_t deleted = 0;
     std::vector<std::string> messages;
+    // Set when the deletion log could not be written whole: the error's description.
+    std::string reportIncomplete;
 };
 
 struct Verification {
@@ -65,14 +74,35 @@ struct Verification {
 
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Tick, folder, entries, files, errors, percent)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Usage, capacity, used, free)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Row, raw, path, bytes, signature, allowed, unlockable, groups)
+// Strict readers: every key with its type, no NUL in any string. They throw DecodingError.
+void to_json(nlohmann::json& json, const Row& row);
+void from_json(const nlohmann::json& json, Row& row);
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Scan, rows, count, errors, usage, report)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Deletion, report, rows, approved)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(ResultInfo, before, after, removed, deleted, messages)
 NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Verification, ok, report)
+void to_json(nlohmann::json& json, const Deletion& deletion);
+void from_json(const nlohmann::json& json, Deletion& deletion);
+void to_json(nlohmann::json& json, const ResultInfo& info);
+void from_json(const nlohmann::json& json, ResultInfo& info);
 
 namespace Wire {
 // Compact JSON; bytes that are not UTF-8 (file names may hold any) become U+FFFD so the
 // output always stays valid JSON.
 std::string serialize(const nlohmann::json& json);
+// Exactly one JSON value, optionally surrounded by whitespace; nothing after it, not even
+// after a NUL byte. Throws DecodingError.
+nlohmann::json parse(std::string_view text);
+// The bytes as the wire shows them: whatever is not UTF-8 becomes U+FFFD.
+std::string readable(std::string_view bytes);
+
+// A path under `key`: its readable text, plus its exact bytes under key + "Base64" when
+// they are not UTF-8.
+void putPath(nlohmann::json& object, const std::string& key, const std::string& bytes);
+// The exact bytes of the path under `key`; none when the key holds no string. Throws
+// DecodingError for a NUL byte, or a companion that is not Base64 of bytes that read as the
+// text.
+std::optional<std::string> path(const nlohmann::json& object, const std::string& key);
+// The same for an array of paths, with one array of Base64 companions for all of them;
+// none when the key holds no array of strings.
+void putPaths(nlohmann::json& object, const std::string& key, const std::vector<std::string>& paths);
+std::optional<std::vector<std::string>> paths(const nlohmann::json& object, const std::string& key);
 }

@@ -23,18 +23,18 @@ void write(int fd, std::string_view bytes)
     }
 }
 
-void writeNewFile(const std::string& path, std::string_view bytes)
+void writeNewFile(int folder, const std::string& name, std::string_view bytes)
 {
-    UniqueFd file(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    UniqueFd file(openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!file)
         throw PosixError(errno);
     // A report exists only when it was written whole: a file this call created and could not
-    // finish is taken away again, if the name still refers to it.
+    // finish is taken away again, if the name in the program's own folder still refers to it.
     const auto created = FileStatus::ofDescriptor(file.get());
     const auto discard = [&] {
-        const auto named = FileStatus::of(path);
+        const auto named = FileStatus::at(folder, name.c_str());
         if (created && named && named->device == created->device && named->inode == created->inode)
-            unlink(path.c_str());
+            unlinkat(folder, name.c_str(), 0);
     };
     try {
         write(file.get(), bytes);

@@ -1,16 +1,23 @@
 #include "Remove.h"
 
 #include "Capacity.h"
+#include "DeletionLog.h"
 #include "Failure.h"
 #include "InstallSafety.h"
-#include "Output.h"
 #include "Paths.h"
 #include "Policy.h"
+#include "PosixError.h"
+#include "ReportFile.h"
+#include "Seam.h"
 #include "Stamp.h"
+#include "Uuid.h"
 #include "Wire.h"
 #include "platform/FileFlags.h"
+#include "platform/FolderChain.h"
 #include "platform/UniqueFd.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <fcntl.h>
 #include <set>
 #include <unistd.h>
@@ -19,43 +26,56 @@ namespace {
 
 constexpr const char* invalidRequest = "Invalid request.";
 constexpr const char* reportUnavailable = "Scan report unavailable.";
+constexpr const char* changed = "File changed since scan.";
+constexpr const char* denied = "File changed or removal was denied.";
 
 struct ReviewedRow {
     std::string raw;
     std::vector<std::string> signature;
 };
 
+bool holdsNul(const std::string& text)
+{
+    return text.find('\0') != std::string::npos;
+}
+
+// The row's path (its exact bytes) and stamp; none for a row without them, which is passed
+// over. A row that carries them in a form no sound request has fails the request.
 std::optional<ReviewedRow> reviewedRow(const nlohmann::json& row)
 {
-    const auto raw = row.find("raw");
+    std::optional<std::string> raw;
+    try {
+        raw = Wire::path(row, "raw");
+    } catch (const Problem&) {
+        throw Failure(invalidRequest);
+    }
     const auto signature = row.find("signature");
-    if (raw == row.end() || !raw->is_string() || signature == row.end() || !signature->is_array())
+    if (!raw || signature == row.end() || !signature->is_array())
         return std::nullopt;
-    ReviewedRow reviewed {raw->get<std::string>(), {}};
+    ReviewedRow reviewed {*raw, {}};
     for (const nlohmann::json& part : *signature) {
         if (!part.is_string())
             return std::nullopt;
         reviewed.signature.push_back(part.get<std::string>());
+        if (holdsNul(reviewed.signature.back()))
+            throw Failure(invalidRequest);
     }
     return reviewed;
 }
 
 std::set<std::string> approvedSet(const nlohmann::json& request)
 {
-    std::set<std::string> approved;
-    const auto found = request.find("approved");
-    if (found == request.end() || !found->is_array())
-        return approved;
-    for (const nlohmann::json& item : *found) {
-        if (!item.is_string())
-            return {};
-        approved.insert(item.get<std::string>());
+    try {
+        const auto approved = Wire::paths(request, "approved");
+        return approved ? std::set<std::string>(approved->begin(), approved->end()) : std::set<std::string>();
+    } catch (const Problem&) {
+        throw Failure(invalidRequest);
     }
-    return approved;
 }
 
-// The scan report the rows came from, opened for appending after every check.
-UniqueFd openReport(const DiskScope& scope, const std::string& path)
+// The scan report the rows came from, opened for appending after every check, through the
+// reports folder reached without following a link.
+DeletionLog openReport(const DiskScope& scope, const std::string& path)
 {
     if (Paths::standardized(Paths::parent(path)) != Paths::standardized(scope.reports()))
         throw Failure(reportUnavailable);
@@ -64,28 +84,18 @@ UniqueFd openReport(const DiskScope& scope, const std::string& path)
         throw Failure(reportUnavailable);
     InstallSafety::validate(scope.data(), true);
     InstallSafety::checkDirectories(scope.reports());
-    UniqueFd report(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
+    Seam::reach("report.checked");
+    const UniqueFd folder = Worker::openReports(scope);
+    const std::string name(Paths::lastComponent(path));
+    UniqueFd report(folder ? openat(folder.get(), name.c_str(), O_WRONLY | O_NONBLOCK | O_APPEND | O_NOFOLLOW | O_CLOEXEC)
+                           : -1);
     if (!report)
         throw Failure("Cannot open scan report.");
     const auto opened = FileStatus::ofDescriptor(report.get());
-    const std::string_view name = Paths::lastComponent(path);
     if (!opened || !opened->isRegular() || opened->uid != getuid() || opened->nlink != 1
         || name.substr(0, 10) != "Disk scan " || Paths::extension(name) != "txt")
         throw Failure("Invalid scan report.");
-    return report;
-}
-
-// Walks from "/" to the file's folder, one component at a time, never following a link.
-UniqueFd openParent(UniqueFd folder, const std::vector<std::string_view>& pieces)
-{
-    for (size_t i = 0; i + 1 < pieces.size(); ++i) {
-        const std::string piece(pieces[i]);
-        UniqueFd next(openat(folder.get(), piece.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        if (!next)
-            throw Failure("Parent folder changed.");
-        folder = std::move(next);
-    }
-    return folder;
+    return DeletionLog(std::move(report));
 }
 
 std::vector<std::string_view> pathPieces(const std::string& raw)
@@ -102,6 +112,70 @@ std::vector<std::string_view> pathPieces(const std::string& raw)
     return pieces;
 }
 
+// The scan root that holds the path: the chain may cross mounts on the way to it, never
+// below it. None for a path outside every root, which the policy refuses anyway.
+std::optional<std::string> baseFor(const DiskScope& scope, const std::string& raw)
+{
+    std::optional<std::string> base;
+    for (const std::string& root : scope.roots())
+        if (raw != root && DiskScope::inside(raw, root) && (!base || root.size() > base->size()))
+            base = root;
+    return base;
+}
+
+std::string_view below(std::string_view path, std::string_view folder)
+{
+    if (path == folder)
+        return {};
+    path.remove_prefix(folder == "/" ? 1 : folder.size() + 1);
+    return path;
+}
+
+// The folder that holds a reviewed file, and what the walk to it found out.
+struct ParentFolder {
+    UniqueFd fd;
+    // The scan root's mount, which the folder is on; none for a path outside every root.
+    std::optional<uint64_t> mountId;
+    // The scope's root is still the object it was when the scope was made.
+    bool rootIntact = false;
+};
+
+// Never through a link: the scan root from "/", then the rest on the root's own mount.
+ParentFolder openParent(int root, const DiskScope& scope, const std::string& raw)
+{
+    ParentFolder parent;
+    const std::string folder = Paths::parent(raw);
+    const std::optional<std::string> base = baseFor(scope, raw);
+    if (!base) {
+        parent.fd = FolderChain::open(root, below(folder, "/"));
+        parent.rootIntact = scope.valid();
+    } else if (const UniqueFd baseFolder = FolderChain::open(root, below(*base, "/"))) {
+        parent.fd = FolderChain::openOnMount(baseFolder.get(), below(folder, *base));
+        const auto st = FileStatus::ofDescriptor(baseFolder.get());
+        parent.mountId = st ? std::optional(st->mountId) : std::nullopt;
+        parent.rootIntact = st && (*base == scope.root() ? st->device == scope.device() && st->inode == scope.inode()
+                                                          : scope.valid());
+    }
+    if (!parent.fd)
+        throw Failure("Parent folder changed.");
+    return parent;
+}
+
+bool onMount(const FileStatus& st, const std::optional<uint64_t>& mountId)
+{
+    return !st.mountRoot && (!mountId || st.mountId == *mountId);
+}
+
+// The entry under the private name is the one checked before the move (its inode cannot have
+// been reused while the pinned descriptor holds it), with the reviewed size and modification
+// time; only its change time has moved, with the move itself.
+bool heldIsChecked(const FileStatus& held, const FileStatus& checked, const std::vector<std::string>& signature)
+{
+    const std::vector<std::string> now = Worker::signature(held);
+    return held.device == checked.device && held.inode == checked.inode && held.mountId == checked.mountId
+           && !held.mountRoot && std::equal(now.begin(), now.begin() + 5, signature.begin());
+}
+
 // Lifts the user lock of the reviewed file; returns the open file so the lock can be put
 // back if the removal fails.
 UniqueFd unlock(int parent, const char* name, const std::vector<std::string>& signature, uint32_t flags)
@@ -112,6 +186,39 @@ UniqueFd unlock(int parent, const char* name, const std::vector<std::string>& si
         throw Failure("Could not unlock the reviewed file.");
     return file;
 }
+
+// The entry held under a private name while it is checked once more, so that nothing else can
+// take its place between that check and the removal.
+class HeldEntry {
+public:
+    HeldEntry(int parent, std::string name, std::string shownFolder)
+        : parent_(parent), name_(std::move(name)), shownFolder_(std::move(shownFolder)),
+          private_(".tallyroom-removing-" + Uuid::random())
+    {
+    }
+
+    bool take() { return renameat2(parent_, name_.c_str(), parent_, private_.c_str(), RENAME_NOREPLACE) == 0; }
+    std::optional<FileStatus> status() const { return FileStatus::at(parent_, private_.c_str()); }
+    bool remove() { return unlinkat(parent_, private_.c_str(), 0) == 0; }
+
+    // Puts the entry back under its name, never over anything that took the name meanwhile;
+    // returns the failure's description, which says where the entry is when it could not.
+    std::string putBack(const std::string& reason)
+    {
+        if (renameat2(parent_, private_.c_str(), parent_, name_.c_str(), RENAME_NOREPLACE) == 0)
+            return reason;
+        const std::string recovery = name_ + ".tallyroom-recovered-" + Uuid::random().substr(0, 8);
+        const bool renamed = renameat2(parent_, private_.c_str(), parent_, recovery.c_str(), RENAME_NOREPLACE) == 0;
+        return reason + " The entry found under its name could not be put back and is now at "
+               + Paths::child(shownFolder_, renamed ? recovery : private_) + ".";
+    }
+
+private:
+    const int parent_;
+    const std::string name_;
+    const std::string shownFolder_;
+    const std::string private_;
+};
 
 }
 
@@ -124,42 +231,66 @@ void removeEntry(const std::string& raw, const std::vector<std::string>& signatu
     if (!root)
         throw Failure("Cannot open root.");
     const std::vector<std::string_view> pieces = pathPieces(raw);
-    const UniqueFd parent = openParent(std::move(root), pieces);
+    const ParentFolder folder = openParent(root.get(), scope, raw);
+    root.reset();
+    const int parent = folder.fd.get();
+    Seam::reach("removal.parentOpened");
     const std::string name(pieces.back());
-    const auto st = scope.valid() ? FileStatus::at(parent.get(), name.c_str()) : std::nullopt;
-    if (!st || Worker::signature(*st) != signature)
-        throw Failure("File changed since scan.");
+    // Pinned, so that its inode stays in use, and its number unique, until the removal is done.
+    const UniqueFd pinned(openat(parent, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    const auto st = pinned && folder.rootIntact ? FileStatus::ofDescriptor(pinned.get()) : std::nullopt;
+    if (!st || Worker::signature(*st) != signature || !onMount(*st, folder.mountId))
+        throw Failure(changed);
     const std::string_view policy = mode(scope, raw, *st);
     if (policy != Policy::normal && !(policy == Policy::challenge && approved))
         throw Failure("File is protected or requires authentication.");
     UniqueFd unlocked;
     if (st->flags & FileFlags::userImmutable)
-        unlocked = unlock(parent.get(), name.c_str(), signature, st->flags);
-    const auto now = FileStatus::at(parent.get(), name.c_str());
-    if (now && now->inode == st->inode && now->device == st->device && unlinkat(parent.get(), name.c_str(), 0) == 0)
+        unlocked = unlock(parent, name.c_str(), signature, st->flags);
+    const auto relock = [&] {
+        if (unlocked)
+            FileFlags::set(unlocked.get(), st->flags);
+    };
+    Seam::reach("removal.checked");
+    HeldEntry held(parent, name, std::string(scope.visible(Paths::parent(raw))));
+    if (!held.take()) {
+        relock();
+        throw Failure(denied);
+    }
+    Seam::reach("removal.held");
+    const auto now = held.status();
+    if (!now || !heldIsChecked(*now, *st, signature)) {
+        const std::string reason = held.putBack(changed);
+        relock();
+        throw Failure(reason);
+    }
+    Seam::reach("removal.verified");
+    if (held.remove())
         return;
-    if (unlocked)
-        FileFlags::set(unlocked.get(), st->flags);
-    throw Failure("File changed or removal was denied.");
+    const std::string reason = held.putBack(denied);
+    relock();
+    throw Failure(reason);
 }
 
 nlohmann::json remove(const DiskScope& scope, const std::string& input)
 {
-    const nlohmann::json request = nlohmann::json::parse(input);
+    const nlohmann::json request = Wire::parse(input);
     const auto reportKey = request.is_object() ? request.find("report") : request.end();
     const auto rowsKey = request.is_object() ? request.find("rows") : request.end();
     if (!request.is_object() || reportKey == request.end() || !reportKey->is_string() || rowsKey == request.end()
-        || !rowsKey->is_array())
+        || !rowsKey->is_array() || holdsNul(reportKey->get<std::string>()))
         throw Failure(invalidRequest);
-    for (const nlohmann::json& row : *rowsKey)
+    std::vector<std::optional<ReviewedRow>> rows;
+    for (const nlohmann::json& row : *rowsKey) {
         if (!row.is_object())
             throw Failure(invalidRequest);
-    const UniqueFd report = openReport(scope, reportKey->get<std::string>());
+        rows.push_back(reviewedRow(row));
+    }
+    const std::set<std::string> approved = approvedSet(request);
+    DeletionLog log = openReport(scope, reportKey->get<std::string>());
     ResultInfo result;
     result.before = usage(scope);
-    const std::set<std::string> approved = approvedSet(request);
-    for (const nlohmann::json& row : *rowsKey) {
-        const auto reviewed = reviewedRow(row);
+    for (const std::optional<ReviewedRow>& reviewed : rows) {
         if (!reviewed)
             continue;
         const std::string_view shown = scope.visible(reviewed->raw);
@@ -171,13 +302,25 @@ nlohmann::json remove(const DiskScope& scope, const std::string& input)
         } catch (const Problem& problem) {
             message = "Skipped: " + std::string(shown) + " — " + problem.description();
         }
-        Output::write(report.get(), "\n" + message);
-        result.messages.push_back(std::move(message));
+        result.messages.push_back(message);
+        // Nothing more is removed once the log cannot tell of it.
+        try {
+            log.append("\n" + message);
+        } catch (const PosixError& error) {
+            result.reportIncomplete = error.description();
+            break;
+        }
     }
     result.after = usage(scope);
     result.deleted = static_cast<int64_t>(result.removed.size());
-    Output::write(report.get(), "\nAvailable bytes before: " + std::to_string(result.before.free)
-                                    + " • after: " + std::to_string(result.after.free) + "\n");
+    if (result.reportIncomplete.empty()) {
+        try {
+            log.append("\nAvailable bytes before: " + std::to_string(result.before.free)
+                       + " • after: " + std::to_string(result.after.free) + "\n");
+        } catch (const PosixError& error) {
+            result.reportIncomplete = error.description();
+        }
+    }
     return result;
 }
 

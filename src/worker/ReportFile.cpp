@@ -3,10 +3,13 @@
 #include "InstallSafety.h"
 #include "Paths.h"
 #include "PosixError.h"
+#include "Seam.h"
 #include "Uuid.h"
+#include "platform/FolderChain.h"
 
 #include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -21,32 +24,51 @@ std::string timestamp()
     return text;
 }
 
-// mkdir -p with 0700 for every folder it creates.
-void createFolders(const std::string& path)
+UniqueFd openRoot()
 {
-    std::string prefix;
+    return UniqueFd(open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+// mkdir -p with 0700 for every folder it creates, each folder opened from the one above it.
+UniqueFd createFolders(const std::string& path)
+{
+    UniqueFd folder = openRoot();
+    if (!folder)
+        throw PosixError(errno);
     Paths::forEachComponent(path, [&](std::string_view component) {
-        prefix += '/';
-        prefix += component;
-        if (mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
+        const std::string name(component);
+        if (mkdirat(folder.get(), name.c_str(), 0700) != 0 && errno != EEXIST)
             throw PosixError(errno);
+        UniqueFd next = FolderChain::open(folder.get(), name);
+        if (!next)
+            throw PosixError(errno);
+        folder = std::move(next);
         return true;
     });
-    const auto st = FileStatus::of(path);
-    if (!st || !st->isDirectory())
-        throw PosixError(ENOTDIR);
+    return folder;
 }
 
 }
 
 namespace Worker {
 
-std::string report(const DiskScope& scope, const std::string& title)
+ReportFile report(const DiskScope& scope, const std::string& title)
 {
     InstallSafety::validate(scope.data(), true);
     InstallSafety::checkDirectories(scope.reports());
-    createFolders(scope.reports());
-    return Paths::child(scope.reports(), title + " " + timestamp() + " " + Uuid::random() + ".txt");
+    Seam::reach("report.checked");
+    ReportFile file {createFolders(scope.reports()), title + " " + timestamp() + " " + Uuid::random() + ".txt", {}};
+    file.path = Paths::child(scope.reports(), file.name);
+    Seam::reach("report.opened");
+    return file;
+}
+
+UniqueFd openReports(const DiskScope& scope)
+{
+    const UniqueFd root = openRoot();
+    if (!root)
+        return UniqueFd();
+    return FolderChain::open(root.get(), std::string_view(scope.reports()).substr(1));
 }
 
 }

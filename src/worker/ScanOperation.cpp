@@ -60,10 +60,11 @@ nlohmann::json scan(const DiskScope& scope)
     if (!scope.valid())
         throw Failure("The selected disk is no longer available.");
     const Usage capacity = usage(scope);
-    const std::string reportPath = scope.readOnly() ? std::string() : report(scope, "Disk scan");
-    if (!reportPath.empty())
-        Output::writeNewFile(reportPath, reportText(scope, scanner, capacity));
-    return Scan {rows(scope, scanner.ranking()), scanner.files(), scanner.errors(), capacity, reportPath};
+    if (scope.readOnly())
+        return Scan {rows(scope, scanner.ranking()), scanner.files(), scanner.errors(), capacity, {}};
+    const ReportFile file = report(scope, "Disk scan");
+    Output::writeNewFile(file.folder.get(), file.name, reportText(scope, scanner, capacity));
+    return Scan {rows(scope, scanner.ranking()), scanner.files(), scanner.errors(), capacity, file.path};
 }
 
 }

@@ -77,9 +77,9 @@ nlohmann::json verify(const DiskScope& scope)
     if (!command)
         throw Failure("Verification is not available for " + volume.type + " volumes.");
     const Outcome outcome = run(*command);
-    const std::string path = report(scope, "Volume verification");
-    Output::writeNewFile(path, outcome.output);
-    return Verification {outcome.status == 0, path};
+    const ReportFile file = report(scope, "Volume verification");
+    Output::writeNewFile(file.folder.get(), file.name, outcome.output);
+    return Verification {outcome.status == 0, file.path};
 }
 
 }

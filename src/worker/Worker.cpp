@@ -46,8 +46,7 @@ DiskScope decodeScope(int argc, char** argv)
     const auto bytes = Base64::decode(argv[2]);
     if (!bytes)
         throw Failure("Choose a target disk first.");
-    const nlohmann::json json = nlohmann::json::parse(*bytes);
-    return DiskScope::fromJson(json);
+    return DiskScope::fromJson(Wire::parse(*bytes));
 }
 
 nlohmann::json perform(const std::string& operation, const DiskScope& scope)

@@ -335,3 +335,24 @@ TEST_F(ControllerTest, TheLogKeepsTheLatestSixHundredLines)
     EXPECT_TRUE(controller->lines().first().endsWith("  2"));
     EXPECT_TRUE(controller->lines().last().endsWith("  601"));
 }
+
+TEST_F(ControllerTest, NamesThatAreNotUtf8AreSelectedAndDeletedByTheirExactBytes)
+{
+    const std::string first = tree + "/clip\xff.bin";
+    const std::string second = tree + "/clip\xfe.bin";
+    Files::make(first, 300);
+    Files::make(second, 200);
+    useScope(tree);
+    runToEnd("scan");
+    const Row& chosen = rowFor(second);
+    EXPECT_EQ(chosen.path, tree + "/clip\xef\xbf\xbd.bin");
+    EXPECT_EQ(rowFor(first).path, chosen.path) << "the same text on screen";
+
+    controller->toggle(chosen);
+    EXPECT_EQ(controller->selection(), std::set<std::string>({second}));
+    runToEnd("delete");
+    EXPECT_FALSE(controller->failure()) << controller->failure()->reason.toStdString();
+    EXPECT_EQ(controller->removed(), std::set<std::string>({second}));
+    EXPECT_FALSE(Files::exists(second));
+    EXPECT_TRUE(Files::exists(first));
+}

@@ -320,22 +320,42 @@ TEST(DelverDelete, MessagesAndReportLinesFollowTheRequestOrder)
     EXPECT_EQ(Files::read(scan.at("report")), logBefore + logOf(info));
 }
 
-TEST(DelverDelete, LogThatCannotBeWrittenStopsTheOperationAfterTheFirstRemoval)
+TEST(DelverDelete, LogThatCannotBeWrittenStopsTheRemovalsAndTheResultSaysSo)
 {
     Case c;
     Files::make(c.at("first.bin"), 20);
     Files::make(c.at("second.bin"), 10);
+    Files::make(c.at("third.bin"), 5);
     const json scan = scanned(c);
     const std::string logBefore = Files::read(scan.at("report"));
-    const json body = request(scan, json::array({reviewed(scan, c.at("first.bin")), reviewed(scan, c.at("second.bin"))}));
-    const WorkerRun run = runLimited(logBefore.size(), "delete", c.scope(), body.dump());
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_FALSE(run.err.empty());
-    EXPECT_EQ(run.err.find('\n'), std::string::npos) << run.err;
+    const auto rows = [&](std::vector<std::string> names) {
+        json out = json::array();
+        for (const std::string& name : names)
+            out.push_back(reviewed(scan, c.at(name)));
+        return request(scan, out);
+    };
+    // The file system takes nothing more, then only the first few bytes of a line.
+    const auto limited = [&](size_t room, const json& body) {
+        const json info = succeeded(runLimited(logBefore.size() + room, "delete", c.scope(), body.dump()));
+        EXPECT_NE(info.value("reportIncomplete", "").find("File too large"), std::string::npos) << info.dump();
+        EXPECT_EQ(Files::read(scan.at("report")), logBefore) << "never a cut-off line";
+        return info;
+    };
+    const json none = limited(0, rows({"first.bin", "second.bin", "third.bin"}));
+    EXPECT_EQ(none.at("removed"), json::array({c.at("first.bin")}));
+    EXPECT_EQ(none.at("deleted"), 1);
+    EXPECT_EQ(none.at("messages"), json::array({"Deleted: " + c.at("first.bin")}));
     EXPECT_FALSE(Files::exists(c.at("first.bin"))) << "a file already removed stays removed";
-    EXPECT_TRUE(Files::exists(c.at("second.bin"))) << "the failed write ends the operation";
-    EXPECT_EQ(Files::read(scan.at("report")), logBefore);
+    EXPECT_TRUE(Files::exists(c.at("second.bin"))) << "nothing more is removed without a log line";
+
+    const json some = limited(5, rows({"second.bin", "third.bin"}));
+    EXPECT_EQ(some.at("removed"), json::array({c.at("second.bin")}));
+    EXPECT_TRUE(Files::exists(c.at("third.bin")));
+
+    // With room again the log goes on; a complete log has no such key.
+    const json info = deleted(c, rows({"third.bin"}));
+    EXPECT_FALSE(info.contains("reportIncomplete"));
+    EXPECT_EQ(Files::read(scan.at("report")), logBefore + logOf(info));
 }
 
 TEST(DelverDelete, EmptyRowsAddOnlyTheCapacityLine)

@@ -60,7 +60,7 @@ template <typename Record>
 Record decode(const QByteArray& bytes)
 {
     try {
-        return nlohmann::json::parse(bytes.constData(), bytes.constData() + bytes.size()).get<Record>();
+        return Wire::parse(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))).get<Record>();
     } catch (const nlohmann::json::exception& error) {
         throw DecodingError(error.what());
     }
@@ -275,6 +275,14 @@ void Controller::applyDeletion(const RunInputs& inputs, const ResultInfo& info)
                   .arg(inputs.rows.size())
                   .arg(fmt(static_cast<int64_t>(info.before.free)), fmt(static_cast<int64_t>(info.after.free)),
                        change(info.before.free, info.after.free));
+    if (!info.reportIncomplete.empty()) {
+        const QString incomplete = QStringLiteral("The scan report is incomplete: ")
+                                   + QString::fromStdString(info.reportIncomplete);
+        log(incomplete);
+        failure_ = OperationFailure {QUuid::createUuid(), actionFor(QStringLiteral("delete")),
+                                     incomplete + "\nSee Scan Log for the full result."};
+        return;
+    }
     for (const std::string& message : info.messages) {
         if (message.rfind("Skipped:", 0) == 0) {
             failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Some files could not be deleted"),

@@ -1,0 +1,64 @@
+// The descriptor chain: no link, no "..", and on request no other mount on the way.
+
+#include "Files.h"
+#include "TempFolder.h"
+#include "platform/FileStatus.h"
+#include "platform/FolderChain.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/mount.h>
+
+namespace {
+
+UniqueFd openFolder(const std::string& path)
+{
+    return UniqueFd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+uint64_t inodeOf(int fd)
+{
+    return FileStatus::ofDescriptor(fd)->inode;
+}
+
+}
+
+TEST(FolderChain, NeverFollowsALinkOrClimbsOut)
+{
+    TempFolder t;
+    Files::makeFolder(t / "a/b/c");
+    std::filesystem::create_directory_symlink(t / "a/b", t / "a/link");
+    const UniqueFd top = openFolder(t.path());
+
+    const UniqueFd reached = FolderChain::open(top.get(), "a/b/c");
+    ASSERT_TRUE(reached);
+    EXPECT_EQ(inodeOf(reached.get()), FileStatus::of(t / "a/b/c")->inode);
+    EXPECT_EQ(inodeOf(FolderChain::open(top.get(), "").get()), inodeOf(top.get()));
+    EXPECT_FALSE(FolderChain::open(top.get(), "a/link/c"));
+    EXPECT_EQ(errno, ELOOP);
+    EXPECT_FALSE(FolderChain::open(top.get(), "a/link"));
+    EXPECT_FALSE(FolderChain::open(top.get(), "a/b/../b"));
+    EXPECT_FALSE(FolderChain::open(top.get(), "a/b/c/../../.."));
+    EXPECT_FALSE(FolderChain::open(top.get(), t.path()));
+    EXPECT_FALSE(FolderChain::open(top.get(), std::string("a\0/b", 4)));
+}
+
+TEST(FolderChain, StaysOnItsMountWhenAsked)
+{
+    TempFolder t;
+    Files::makeFolder(t / "outside/deep");
+    Files::makeFolder(t / "inside/mnt");
+    if (mount((t / "outside").c_str(), (t / "inside/mnt").c_str(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "bind mounts are not allowed here: " << std::strerror(errno);
+    const UniqueFd top = openFolder(t / "inside");
+    EXPECT_TRUE(FolderChain::open(top.get(), "mnt/deep")) << "mounts may be crossed on the way to a root";
+    EXPECT_FALSE(FolderChain::openOnMount(top.get(), "mnt/deep"));
+    EXPECT_EQ(errno, EXDEV);
+    EXPECT_FALSE(FolderChain::openOnMount(top.get(), "mnt"));
+    EXPECT_TRUE(FolderChain::openOnMount(top.get(), ""));
+    umount2((t / "inside/mnt").c_str(), MNT_DETACH);
+}

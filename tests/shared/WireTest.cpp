@@ -1,0 +1,91 @@
+// The worker's records on the wire: exact paths, strict parsing.
+
+#include "Base64.h"
+#include "DecodingError.h"
+#include "Wire.h"
+
+#include <gtest/gtest.h>
+
+using nlohmann::json;
+
+namespace {
+
+const std::string invalid = "/home/a/clip\xff.bin";
+const std::string alsoInvalid = "/home/a/clip\xfe.bin";
+const std::string shown = "/home/a/clip\xef\xbf\xbd.bin";
+
+Row rowOf(const std::string& raw)
+{
+    return {raw, Wire::readable(raw), 10, {"1", "2", "3", "4", "5", "6", "7"}, true, false, {"All files"}};
+}
+
+json wire(const json& value)
+{
+    return json::parse(Wire::serialize(value));
+}
+
+}
+
+TEST(Wire, PathsThatAreNotUtf8TravelExactlyBesideTheirReadableText)
+{
+    const json first = wire(rowOf(invalid));
+    EXPECT_EQ(first.at("raw"), shown);
+    EXPECT_EQ(first.at("path"), shown);
+    EXPECT_EQ(first.at("rawBase64"), Base64::encode(invalid));
+    EXPECT_EQ(first.get<Row>(), rowOf(invalid));
+    EXPECT_NE(wire(rowOf(alsoInvalid)).get<Row>(), first.get<Row>()) << "two names stay two rows";
+    EXPECT_FALSE(wire(rowOf("/home/a/plain.bin")).contains("rawBase64"));
+
+    const Deletion deletion {"/r/Disk scan x.txt", {rowOf(invalid), rowOf("/home/a/plain.bin")}, {invalid, "/home/a/plain.bin"}};
+    const json request = wire(deletion);
+    EXPECT_EQ(request.at("approved"), json::array({shown, "/home/a/plain.bin"}));
+    EXPECT_EQ(request.at("approvedBase64"), json::array({Base64::encode(invalid), Base64::encode("/home/a/plain.bin")}));
+    const Deletion back = request.get<Deletion>();
+    EXPECT_EQ(back.rows, deletion.rows);
+    EXPECT_EQ(back.approved, deletion.approved);
+
+    ResultInfo info;
+    info.removed = {alsoInvalid};
+    info.deleted = 1;
+    const ResultInfo decoded = wire(info).get<ResultInfo>();
+    EXPECT_EQ(decoded.removed, info.removed);
+    EXPECT_EQ(decoded.reportIncomplete, "");
+    info.reportIncomplete = "No space.";
+    EXPECT_EQ(wire(info).get<ResultInfo>().reportIncomplete, "No space.");
+}
+
+TEST(Wire, CompanionsThatDoNotMatchTheirTextAreRefused)
+{
+    json row = wire(rowOf(invalid));
+    const std::vector<std::pair<const char*, json>> broken = {
+        {"rawBase64", "not base64"},
+        {"rawBase64", Base64::encode(alsoInvalid + "x")},
+        {"rawBase64", 12},
+        {"rawBase64", Base64::encode(std::string("/home/a/clip\xff", 13) + std::string(1, '\0') + ".bin")},
+        {"raw", std::string("/home/a/x\0y", 11)},
+        {"path", std::string("/home/a/x\0y", 11)},
+    };
+    for (const auto& [key, value] : broken) {
+        SCOPED_TRACE(key + (" = " + value.dump()));
+        json changed = row;
+        changed[key] = value;
+        EXPECT_THROW(changed.get<Row>(), DecodingError);
+    }
+    json info = wire(ResultInfo {{}, {}, {invalid, alsoInvalid}, 2, {}, {}});
+    info["removedBase64"].erase(0);
+    EXPECT_THROW(info.get<ResultInfo>(), DecodingError);
+}
+
+TEST(Wire, ParseTakesExactlyOneValueAndNoNul)
+{
+    EXPECT_EQ(Wire::parse(" \n{\"a\": [1]}\t\r\n"), json({{"a", {1}}}));
+    EXPECT_EQ(Wire::parse("\"x\""), "x");
+    for (const std::string text : {std::string("{}\0", 3), std::string("{}\0{\"a\":1}", 10), std::string("{} {}"),
+                                   std::string("[1]]"), std::string(""), std::string(" "), std::string("\0{}", 3),
+                                   std::string("{\"a\":\"b\0\"}", 10)}) {
+        SCOPED_TRACE(json(text).dump(-1, ' ', true));
+        EXPECT_THROW(Wire::parse(text), DecodingError);
+    }
+    // The reason for the guard: the library takes a NUL byte for the end of its input.
+    EXPECT_EQ(json::parse(std::string("{}\0 tail", 8)), json::object());
+}
