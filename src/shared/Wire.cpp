@@ -51,6 +51,74 @@ bool allStrings(const json& value)
 
 }
 
+void to_json(json& out, const Tick& tick)
+{
+    out = {{"folder", tick.folder}, {"entries", tick.entries}, {"files", tick.files}, {"errors", tick.errors},
+           {"percent", tick.percent}};
+}
+
+void from_json(const json& in, Tick& tick)
+{
+    using namespace JsonFields;
+    object(in);
+    tick.folder = string(in, "folder");
+    tick.entries = integer<int64_t>(in, "entries");
+    tick.files = integer<int64_t>(in, "files");
+    tick.errors = integer<int64_t>(in, "errors");
+    tick.percent = integer<int64_t>(in, "percent");
+    if (tick.percent < 0 || tick.percent > 99)
+        throw DecodingError("The value for key “percent” is not between 0 and 99.");
+}
+
+void to_json(json& out, const Usage& usage)
+{
+    out = {{"capacity", usage.capacity}, {"used", usage.used}, {"free", usage.free}};
+}
+
+void from_json(const json& in, Usage& usage)
+{
+    using namespace JsonFields;
+    object(in);
+    usage.capacity = integer<uint64_t>(in, "capacity");
+    usage.used = integer<uint64_t>(in, "used");
+    usage.free = integer<uint64_t>(in, "free");
+}
+
+void to_json(json& out, const Scan& scan)
+{
+    out = {{"rows", scan.rows}, {"count", scan.count}, {"errors", scan.errors}, {"usage", scan.usage},
+           {"report", scan.report}};
+}
+
+void from_json(const json& in, Scan& scan)
+{
+    using namespace JsonFields;
+    object(in);
+    const json& rows = required(in, "rows");
+    if (!rows.is_array())
+        throw DecodingError("The value for key “rows” is not a list.");
+    scan.rows.clear();
+    for (const json& row : rows)
+        scan.rows.push_back(row.get<Row>());
+    scan.count = integer<int64_t>(in, "count");
+    scan.errors = integer<int64_t>(in, "errors");
+    scan.usage = required(in, "usage").get<Usage>();
+    scan.report = string(in, "report");
+}
+
+void to_json(json& out, const Verification& verification)
+{
+    out = {{"ok", verification.ok}, {"report", verification.report}};
+}
+
+void from_json(const json& in, Verification& verification)
+{
+    using namespace JsonFields;
+    object(in);
+    verification.ok = JsonFields::boolean(in, "ok");
+    verification.report = string(in, "report");
+}
+
 void to_json(json& out, const Row& row)
 {
     out = json::object();

@@ -72,13 +72,18 @@ struct Verification {
     std::string report;
 };
 
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Tick, folder, entries, files, errors, percent)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Usage, capacity, used, free)
-// Strict readers: every key with its type, no NUL in any string. They throw DecodingError.
+// Strict readers: every key with its type, integers in range and never fractional, no NUL in
+// any string. They throw DecodingError.
+void to_json(nlohmann::json& json, const Tick& tick);
+void from_json(const nlohmann::json& json, Tick& tick);
+void to_json(nlohmann::json& json, const Usage& usage);
+void from_json(const nlohmann::json& json, Usage& usage);
+void to_json(nlohmann::json& json, const Scan& scan);
+void from_json(const nlohmann::json& json, Scan& scan);
+void to_json(nlohmann::json& json, const Verification& verification);
+void from_json(const nlohmann::json& json, Verification& verification);
 void to_json(nlohmann::json& json, const Row& row);
 void from_json(const nlohmann::json& json, Row& row);
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Scan, rows, count, errors, usage, report)
-NLOHMANN_DEFINE_TYPE_NON_INTRUSIVE(Verification, ok, report)
 void to_json(nlohmann::json& json, const Deletion& deletion);
 void from_json(const nlohmann::json& json, Deletion& deletion);
 void to_json(nlohmann::json& json, const ResultInfo& info);

@@ -89,3 +89,36 @@ TEST(Wire, ParseTakesExactlyOneValueAndNoNul)
     // The reason for the guard: the library takes a NUL byte for the end of its input.
     EXPECT_EQ(json::parse(std::string("{}\0 tail", 8)), json::object());
 }
+
+TEST(Wire, RecordsRoundTripAndRefuseNumbersThatAreNotTheirIntegers)
+{
+    const Row row {"/d/a.bin", "/d/a.bin", 4096, {"1", "2", "3", "4", "5", "6", "7"}, true, false, {"Top 10 files"}};
+    const Scan scan {{row}, 12, 1, {1000, 600, 400}, "/r/Disk scan.txt"};
+    const Scan back = Wire::parse(Wire::serialize(scan)).get<Scan>();
+    EXPECT_EQ(back.rows, scan.rows);
+    EXPECT_EQ(back.count, 12);
+    EXPECT_EQ(back.usage, scan.usage);
+    const Tick tick {"/d", 10, 8, 1, 42};
+    EXPECT_EQ(Wire::parse(Wire::serialize(tick)).get<Tick>(), tick);
+
+    const auto refused = [](const std::string& text, auto record) {
+        try {
+            record = Wire::parse(text).get<decltype(record)>();
+            return false;
+        } catch (const DecodingError&) {
+            return true;
+        }
+    };
+    const std::string usage = R"("usage":{"capacity":1,"used":1,"free":0})";
+    EXPECT_TRUE(refused(R"({"rows":[],"count":1.5,"errors":0,)" + usage + R"(,"report":""})", Scan {}));
+    EXPECT_TRUE(refused(R"({"rows":[],"count":3.3e93,"errors":0,)" + usage + R"(,"report":""})", Scan {}));
+    EXPECT_TRUE(refused(R"({"rows":[],"count":1,"errors":"0",)" + usage + R"(,"report":""})", Scan {}));
+    EXPECT_TRUE(refused(R"({"rows":{},"count":1,"errors":0,)" + usage + R"(,"report":""})", Scan {}));
+    EXPECT_FALSE(refused(R"({"rows":[],"count":1,"errors":0,)" + usage + R"(,"report":""})", Scan {}));
+    EXPECT_TRUE(refused(R"({"capacity":-1,"used":0,"free":0})", Usage {}));
+    EXPECT_TRUE(refused(R"({"capacity":18446744073709551616,"used":0,"free":0})", Usage {}));
+    EXPECT_TRUE(refused(R"({"folder":"/d","entries":1,"files":1,"errors":0,"percent":100})", Tick {}));
+    EXPECT_TRUE(refused(R"({"folder":"/d","entries":1e3,"files":1,"errors":0,"percent":1})", Tick {}));
+    EXPECT_TRUE(refused(R"({"ok":1,"report":"/r"})", Verification {}));
+    EXPECT_FALSE(refused(R"({"ok":true,"report":"/r"})", Verification {}));
+}

@@ -130,12 +130,10 @@ void abandon(const WorkerProcess& process)
 
 std::optional<Tick> tickOf(const QByteArray& line)
 {
-    const nlohmann::json json = nlohmann::json::parse(line.constData(), line.constData() + line.size(), nullptr, false);
-    if (!json.is_object())
-        return std::nullopt;
     try {
-        return json.get<Tick>();
-    } catch (const nlohmann::json::exception&) {
+        return Wire::parse(std::string_view(line.constData(), static_cast<size_t>(line.size()))).get<Tick>();
+    } catch (const Problem&) {
+        // Not a progress line: kept with the other lines to word a failure.
         return std::nullopt;
     }
 }
