@@ -4,6 +4,7 @@
 #include "PosixError.h"
 #include "Problem.h"
 #include "TrashProblem.h"
+#include "platform/FolderChain.h"
 #include "platform/HomeFolder.h"
 #include "platform/UniqueFd.h"
 
@@ -12,11 +13,9 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/openat2.h>
 #include <optional>
 #include <stdio.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -39,17 +38,10 @@ struct Trash {
     size_t recordedComponents = 0;
 };
 
-UniqueFd openResolved(int folder, const char* path, uint64_t resolve)
-{
-    open_how how {};
-    how.flags = folderFlags;
-    how.resolve = resolve | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
-    return UniqueFd(static_cast<int>(syscall(SYS_openat2, folder, path, &how, sizeof how)));
-}
-
 UniqueFd openRoot(const DiskScope& scope)
 {
-    UniqueFd root = openResolved(AT_FDCWD, scope.root().c_str(), 0);
+    const UniqueFd top(open("/", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    UniqueFd root = top ? FolderChain::open(top.get(), std::string_view(scope.root()).substr(1)) : UniqueFd();
     const auto st = root ? FileStatus::ofDescriptor(root.get()) : std::nullopt;
     if (!st || st->device != scope.device() || st->inode != scope.inode())
         throw TrashProblem(protectedText);
@@ -63,13 +55,13 @@ UniqueFd openParent(const std::string& path, const DiskScope& scope)
     const std::string parent = Paths::parent(path);
     const std::string& root = scope.root();
     const std::string prefix = root == "/" ? root : root + "/";
-    std::string relative = ".";
+    std::string relative;
     if (parent != root) {
         if (parent.compare(0, prefix.size(), prefix) != 0)
             throw TrashProblem(protectedText);
         relative = parent.substr(prefix.size());
     }
-    UniqueFd folder = openResolved(openRoot(scope).get(), relative.c_str(), RESOLVE_BENEATH | RESOLVE_NO_XDEV);
+    UniqueFd folder = FolderChain::openOnMount(openRoot(scope).get(), relative);
     if (!folder)
         throw TrashProblem(protectedText);
     return folder;
