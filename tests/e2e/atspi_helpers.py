@@ -4,7 +4,8 @@ import time
 
 import pyatspi
 
-KEYS = {"Tab": 0xff09, "Return": 0xff0d, "Escape": 0xff1b, "Down": 0xff54, "Up": 0xff52, "space": 0x20}
+KEYS = {"Tab": 0xff09, "Return": 0xff0d, "Escape": 0xff1b, "Down": 0xff54, "Up": 0xff52, "space": 0x20,
+        "BackSpace": 0xff08}
 
 
 def wait_for(what, condition, seconds=60):
