@@ -1,5 +1,7 @@
 """What the end-to-end tests share: waiting, finding nodes in the accessibility tree, pressing
 them, and typing keys into the focused window."""
+import os
+import subprocess
 import time
 
 import pyatspi
@@ -58,3 +60,41 @@ def application(process, name="tallyroom"):
         if app is not None and app.name == name:
             return app
     return None
+
+
+def start(work, home, tree):
+    """Starts tallyroom on the scope of tree, with a private home and accessibility bus; returns
+    the application's process, the bus's process and the data folder."""
+    runtime = os.path.join(work, "run")
+    os.makedirs(runtime, mode=0o700)
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_RUNTIME_DIR=runtime,
+               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1")
+    data = os.path.join(home, "Library", "Application Support", "tallyroom")
+    scope = subprocess.run([os.environ["E2E_MAKESCOPE"], tree, data], env=env, check=True,
+                           capture_output=True, text=True).stdout.strip()
+    bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env)
+    time.sleep(1)
+    process = subprocess.Popen([os.path.join(os.environ["E2E_BUNDLE"], "Contents/MacOS/tallyroom"),
+                                "--selected-disk", scope], env=env)
+    return process, bus, data
+
+
+def stop(process, bus):
+    process.terminate()
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+    bus.terminate()
+
+
+def outcome(flow):
+    """Runs a flow, prints the pass and fail lines the runner shows, and returns the exit status."""
+    try:
+        flow()
+        print("1 passed, 0 failed")
+        return 0
+    except AssertionError as failure:
+        print("FAILED:", failure)
+        print("0 passed, 1 failed")
+        return 1

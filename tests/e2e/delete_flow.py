@@ -2,14 +2,36 @@
 review sheet, and checks that the file is gone and the report records it."""
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
-import time
 
 import pyatspi
 
-from atspi_helpers import application, find, named, press, wait_for
+from atspi_helpers import application, find, named, outcome, press, start, stop, wait_for
+
+
+def delete_flow(app_process, tree, big, data):
+    app = wait_for("the application on the accessibility bus", lambda: application(app_process), 30)
+    scan = wait_for("Scan Disk", lambda: named(app, "Scan Disk", pyatspi.ROLE_PUSH_BUTTON), 30)
+    press(scan)
+    wait_for("the scan result", lambda: find(app, lambda n: n is not None and n.name.startswith("Scanned 2 file entries")))
+    row = wait_for("the row of big.mov", lambda: named(app, "Select big.mov"))
+    press(row)
+    review = wait_for("an enabled Review deletion…", lambda: find(
+        app, lambda n: n is not None and n.name == "Review deletion…"
+        and n.getState().contains(pyatspi.STATE_ENABLED)))
+    press(review)
+    delete = wait_for("Delete permanently", lambda: named(app, "Delete permanently", pyatspi.ROLE_PUSH_BUTTON), 20)
+    press(delete)
+    wait_for("big.mov to be deleted", lambda: not os.path.exists(big))
+    status = wait_for("the deletion summary", lambda: find(app, lambda n: n is not None and n.name.startswith("Deleted 1 of 1.")))
+    reports = os.listdir(os.path.join(data, "Reports"))
+    assert len(reports) == 1, reports
+    with open(os.path.join(data, "Reports", reports[0]), encoding="utf-8") as f:
+        report = f.read()
+    assert "\nDeleted: " + big in report, report
+    assert os.path.exists(os.path.join(tree, "small.txt"))
+    print("status:", status.name)
 
 
 def main():
@@ -22,53 +44,11 @@ def main():
         f.truncate(5_000_000)
     with open(os.path.join(tree, "small.txt"), "wb") as f:
         f.write(b"x" * 1000)
-    runtime = os.path.join(work, "run")
-    os.makedirs(runtime, mode=0o700)
-    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_RUNTIME_DIR=runtime,
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1")
-    data = os.path.join(home, "Library", "Application Support", "tallyroom")
-    scope = subprocess.run([os.environ["E2E_MAKESCOPE"], tree, data], env=env, check=True,
-                           capture_output=True, text=True).stdout.strip()
-
-    bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env)
-    time.sleep(1)
-    app_process = subprocess.Popen([os.path.join(os.environ["E2E_BUNDLE"], "Contents/MacOS/tallyroom"),
-                                    "--selected-disk", scope], env=env)
+    app_process, bus, data = start(work, home, tree)
     try:
-        app = wait_for("the application on the accessibility bus", lambda: application(app_process), 30)
-        scan = wait_for("Scan Disk", lambda: named(app, "Scan Disk", pyatspi.ROLE_PUSH_BUTTON), 30)
-        press(scan)
-        wait_for("the scan result", lambda: find(app, lambda n: n is not None and n.name.startswith("Scanned 2 file entries")))
-        row = wait_for("the row of big.mov", lambda: named(app, "Select big.mov"))
-        press(row)
-        review = wait_for("an enabled Review deletion…", lambda: find(
-            app, lambda n: n is not None and n.name == "Review deletion…"
-            and n.getState().contains(pyatspi.STATE_ENABLED)))
-        press(review)
-        delete = wait_for("Delete permanently", lambda: named(app, "Delete permanently", pyatspi.ROLE_PUSH_BUTTON), 20)
-        press(delete)
-        wait_for("big.mov to be deleted", lambda: not os.path.exists(big))
-        status = wait_for("the deletion summary", lambda: find(app, lambda n: n is not None and n.name.startswith("Deleted 1 of 1.")))
-        reports = os.listdir(os.path.join(data, "Reports"))
-        assert len(reports) == 1, reports
-        with open(os.path.join(data, "Reports", reports[0]), encoding="utf-8") as f:
-            report = f.read()
-        assert "\nDeleted: " + big in report, report
-        assert os.path.exists(os.path.join(tree, "small.txt"))
-        print("status:", status.name)
-        print("1 passed, 0 failed")
-        return 0
-    except AssertionError as failure:
-        print("FAILED:", failure)
-        print("0 passed, 1 failed")
-        return 1
+        return outcome(lambda: delete_flow(app_process, tree, big, data))
     finally:
-        app_process.terminate()
-        try:
-            app_process.wait(10)
-        except subprocess.TimeoutExpired:
-            app_process.kill()
-        bus.terminate()
+        stop(app_process, bus)
         shutil.rmtree(work, ignore_errors=True)
 
 

@@ -3,14 +3,13 @@ and Space, open the review and back out with Escape, open it again and delete, c
 the focus is after every step."""
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
 
 import pyatspi
 
-from atspi_helpers import application, find, find_all, key, named, wait_for
+from atspi_helpers import application, find, find_all, key, named, outcome, start, stop, wait_for
 
 
 def focused_nodes(app):
@@ -62,6 +61,50 @@ def selected_state(app, name):
     return row is not None and row.description
 
 
+def keyboard_flow(app_process, big, second, kept):
+    app = wait_for("the application on the accessibility bus", lambda: application(app_process), 30)
+    wait_for("Scan Disk", lambda: named(app, "Scan Disk", pyatspi.ROLE_PUSH_BUTTON), 30)
+    wait_for("a focused control", lambda: focused_control(app), 20)
+
+    tab_to(app, "Scan Disk")
+    key("Return")
+    wait_for("the scan result", lambda: find(app, lambda n: n is not None and n.name.startswith("Scanned 3 file entries")))
+    wait_for("a focused control after the scan", lambda: focused_control(app), 10)
+
+    tab_to(app, "Largest files")
+    expect_focus(app, "Select big.mov", "Tab into the list")
+    key("space")
+    wait_for("big.mov selected", lambda: selected_state(app, "Select big.mov") == "Selected", 10)
+    expect_focus(app, "Select big.mov", "after Space")
+    key("Down")
+    expect_focus(app, "Select report_final.pdf", "after the second arrow")
+    key("space")
+    wait_for("report_final.pdf selected", lambda: selected_state(app, "Select report_final.pdf") == "Selected", 10)
+    expect_focus(app, "Select report_final.pdf", "after the second Space")
+    wait_for("the summary", lambda: find(app, lambda n: n is not None and n.name.startswith("2 selected • ")), 10)
+
+    tab_to(app, "Review deletion…")
+    key("Return")
+    wait_for("the review sheet", lambda: named(app, "Permanently delete 2 selected files?"), 20)
+    expect_focus(app, "Cancel", "the review sheet opens on Cancel")
+    key("Escape")
+    wait_for("the sheet to close", lambda: named(app, "Permanently delete 2 selected files?") is None, 20)
+    expect_focus(app, "Review deletion…", "after Escape")
+
+    key("Return")
+    wait_for("the review sheet again", lambda: named(app, "Permanently delete 2 selected files?"), 20)
+    expect_focus(app, "Cancel", "the second review")
+    key("Tab")
+    expect_focus(app, "Delete permanently", "Tab in the review sheet")
+    key("Return")
+    wait_for("both files deleted", lambda: not os.path.exists(big) and not os.path.exists(second))
+    wait_for("the deletion summary", lambda: find(app, lambda n: n is not None and n.name.startswith("Deleted 2 of 2.")))
+    wait_for("focus back in the list", lambda: focused(app) is not None
+             and focused(app).getRole() == pyatspi.ROLE_LIST_ITEM, 10)
+    assert os.path.exists(kept)
+    print("focus after deleting:", focus_name(app))
+
+
 def main():
     work = tempfile.mkdtemp(prefix="tallyroom-keys-")
     home = os.path.join(work, "home")
@@ -76,73 +119,11 @@ def main():
     kept = os.path.join(tree, "small.txt")
     with open(kept, "wb") as f:
         f.write(b"x" * 1000)
-    runtime = os.path.join(work, "run")
-    os.makedirs(runtime, mode=0o700)
-    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_RUNTIME_DIR=runtime,
-               QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb", QT_ACCESSIBILITY="1")
-    data = os.path.join(home, "Library", "Application Support", "tallyroom")
-    scope = subprocess.run([os.environ["E2E_MAKESCOPE"], tree, data], env=env, check=True,
-                           capture_output=True, text=True).stdout.strip()
-
-    bus = subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env)
-    time.sleep(1)
-    app_process = subprocess.Popen([os.path.join(os.environ["E2E_BUNDLE"], "Contents/MacOS/tallyroom"),
-                                    "--selected-disk", scope], env=env)
+    app_process, bus, data = start(work, home, tree)
     try:
-        app = wait_for("the application on the accessibility bus", lambda: application(app_process), 30)
-        wait_for("Scan Disk", lambda: named(app, "Scan Disk", pyatspi.ROLE_PUSH_BUTTON), 30)
-        wait_for("a focused control", lambda: focused_control(app), 20)
-
-        tab_to(app, "Scan Disk")
-        key("Return")
-        wait_for("the scan result", lambda: find(app, lambda n: n is not None and n.name.startswith("Scanned 3 file entries")))
-        wait_for("a focused control after the scan", lambda: focused_control(app), 10)
-
-        tab_to(app, "Largest files")
-        expect_focus(app, "Select big.mov", "Tab into the list")
-        key("space")
-        wait_for("big.mov selected", lambda: selected_state(app, "Select big.mov") == "Selected", 10)
-        expect_focus(app, "Select big.mov", "after Space")
-        key("Down")
-        expect_focus(app, "Select report_final.pdf", "after the second arrow")
-        key("space")
-        wait_for("report_final.pdf selected", lambda: selected_state(app, "Select report_final.pdf") == "Selected", 10)
-        expect_focus(app, "Select report_final.pdf", "after the second Space")
-        wait_for("the summary", lambda: find(app, lambda n: n is not None and n.name.startswith("2 selected • ")), 10)
-
-        tab_to(app, "Review deletion…")
-        key("Return")
-        wait_for("the review sheet", lambda: named(app, "Permanently delete 2 selected files?"), 20)
-        expect_focus(app, "Cancel", "the review sheet opens on Cancel")
-        key("Escape")
-        wait_for("the sheet to close", lambda: named(app, "Permanently delete 2 selected files?") is None, 20)
-        expect_focus(app, "Review deletion…", "after Escape")
-
-        key("Return")
-        wait_for("the review sheet again", lambda: named(app, "Permanently delete 2 selected files?"), 20)
-        expect_focus(app, "Cancel", "the second review")
-        key("Tab")
-        expect_focus(app, "Delete permanently", "Tab in the review sheet")
-        key("Return")
-        wait_for("both files deleted", lambda: not os.path.exists(big) and not os.path.exists(second))
-        wait_for("the deletion summary", lambda: find(app, lambda n: n is not None and n.name.startswith("Deleted 2 of 2.")))
-        wait_for("focus back in the list", lambda: focused(app) is not None
-                 and focused(app).getRole() == pyatspi.ROLE_LIST_ITEM, 10)
-        assert os.path.exists(kept)
-        print("focus after deleting:", focus_name(app))
-        print("1 passed, 0 failed")
-        return 0
-    except AssertionError as failure:
-        print("FAILED:", failure)
-        print("0 passed, 1 failed")
-        return 1
+        return outcome(lambda: keyboard_flow(app_process, big, second, kept))
     finally:
-        app_process.terminate()
-        try:
-            app_process.wait(10)
-        except subprocess.TimeoutExpired:
-            app_process.kill()
-        bus.terminate()
+        stop(app_process, bus)
         shutil.rmtree(work, ignore_errors=True)
 
 
