@@ -1,10 +1,10 @@
 #include "Files.h"
 #include "TestHome.h"
-#include "platform/VolumeNames.h"
+#include "app/platform/VolumeNames.h"
 #include "platform/Volumes.h"
-#include "scanner/ModeLabel.h"
-#include "setup/DiskSetup.h"
-#include "shell/AppIdentity.h"
+#include "app/widgets/ModeLabel.h"
+#include "app/setup/DiskSetup.h"
+#include "app/shell/AppIdentity.h"
 
 #include <gtest/gtest.h>
 

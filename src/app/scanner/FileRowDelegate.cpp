@@ -1,8 +1,8 @@
-#include "FileRowDelegate.h"
+#include "app/scanner/FileRowDelegate.h"
 
-#include "FileListModel.h"
-#include "LockSymbol.h"
-#include "RowSymbol.h"
+#include "app/scanner/FileListModel.h"
+#include "app/widgets/LockSymbol.h"
+#include "app/scanner/RowSymbol.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "ScannerIcons.h"
+#include "app/scanner/ScannerIcons.h"
 
 // Outside any namespace, as the resource's registration function is.
 static void loadBundledIcons()

@@ -1,22 +1,23 @@
-#include "TallyroomView.h"
+#include "app/scanner/TallyroomView.h"
 
-#include "Controller.h"
-#include "CreditFooter.h"
-#include "BusyIndicator.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "FocusRingStyle.h"
-#include "Fmt.h"
-#include "ModeControl.h"
-#include "QuitTallyroom.h"
-#include "ReleaseTitle.h"
-#include "ReviewSheet.h"
-#include "ScannerActionStyle.h"
-#include "ScannerIcons.h"
-#include "platform/Workspace.h"
-#include "setup/DiskSetup.h"
-#include "setup/SessionDisk.h"
-#include "trash/FolderAction.h"
+#include "app/scanner/Controller.h"
+#include "app/widgets/CreditFooter.h"
+#include "app/scanner/BusyIndicator.h"
+#include "app/scanner/FileListModel.h"
+#include "app/scanner/FileListView.h"
+#include "app/scanner/FocusRingStyle.h"
+#include "app/widgets/Fmt.h"
+#include "app/scanner/ModeSwitch.h"
+#include "app/widgets/ModeControl.h"
+#include "app/scanner/QuitTallyroom.h"
+#include "app/widgets/ReleaseTitle.h"
+#include "app/scanner/ReviewSheet.h"
+#include "app/scanner/ScannerActionStyle.h"
+#include "app/scanner/ScannerIcons.h"
+#include "app/platform/Workspace.h"
+#include "app/setup/DiskSetup.h"
+#include "app/session/SessionDisk.h"
+#include "app/trash/FolderAction.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -194,7 +195,7 @@ QWidget* TallyroomView::header()
     row->addWidget(verify_);
     // The mode menu and the quit button sit in the top row, leaving the toolbar room to fit a
     // narrow screen.
-    row->addWidget(new ModeControl(c_));
+    row->addWidget(modeSwitch(c_));
     row->addWidget(new QuitTallyroom(c_));
     connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
     connect(log, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("log")); });

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DiskScope.h"
-#include "VolumeEntry.h"
+#include "app/setup/VolumeEntry.h"
 #include "platform/Mount.h"
 
 #include <QWidget>

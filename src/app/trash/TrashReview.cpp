@@ -1,17 +1,17 @@
-#include "TrashReview.h"
+#include "app/trash/TrashReview.h"
 
-#include "FreedesktopTrash.h"
+#include "app/trash/FreedesktopTrash.h"
 
 #include "DiskScope.h"
 #include "Paths.h"
 #include "Problem.h"
 #include "TrashProblem.h"
-#include "platform/Authenticator.h"
-#include "platform/Background.h"
-#include "platform/Bundle.h"
+#include "app/platform/Authenticator.h"
+#include "app/platform/Background.h"
+#include "app/platform/Bundle.h"
 #include "platform/FileStatus.h"
 #include "platform/HomeFolder.h"
-#include "setup/SessionDisk.h"
+#include "app/session/SessionDisk.h"
 
 #include <QPointer>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "TrashSheet.h"
+#include "app/trash/TrashSheet.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,22 +1,23 @@
-#include "DiskViewer.h"
+#include "app/viewer/DiskViewer.h"
 
-#include "DisplayPicker.h"
-#include "EntryList.h"
-#include "LocationLabel.h"
-#include "OpenWithMenu.h"
-#include "ViewerIcons.h"
-#include "model/SidebarModel.h"
-#include "ReturnToTallyroom.h"
-#include "about/MemoryReadout.h"
-#include "graph/Map3D.h"
-#include "platform/Workspace.h"
-#include "scanner/Controller.h"
-#include "scanner/CreditFooter.h"
-#include "scanner/Fmt.h"
-#include "scanner/ModeControl.h"
-#include "scanner/ReleaseTitle.h"
-#include "setup/SessionDisk.h"
-#include "trash/TrashSheet.h"
+#include "app/viewer/DisplayPicker.h"
+#include "app/viewer/EntryList.h"
+#include "app/viewer/LocationLabel.h"
+#include "app/viewer/OpenWithMenu.h"
+#include "app/viewer/ViewerIcons.h"
+#include "app/viewer/model/SidebarModel.h"
+#include "app/viewer/ReturnToTallyroom.h"
+#include "app/widgets/MemoryReadout.h"
+#include "app/viewer/graph/Map3D.h"
+#include "app/platform/Workspace.h"
+#include "app/scanner/Controller.h"
+#include "app/widgets/CreditFooter.h"
+#include "app/widgets/Fmt.h"
+#include "app/scanner/ModeSwitch.h"
+#include "app/widgets/ModeControl.h"
+#include "app/widgets/ReleaseTitle.h"
+#include "app/session/SessionDisk.h"
+#include "app/trash/TrashSheet.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -320,7 +321,7 @@ QWidget* DiskViewer::footer()
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
-    row->addWidget(new ModeControl(c_));
+    row->addWidget(modeSwitch(c_));
     auto* badge = new QLabel(QStringLiteral("Folder contents simplified at higher levels.  Double click for full view."));
     badge->setObjectName(QStringLiteral("badge"));
     badge->setStyleSheet(QStringLiteral("QLabel { padding: 4px 8px; border: 1px solid rgba(128, 128, 128, 0.6); }"));

@@ -1,4 +1,4 @@
-#include "ViewerIcons.h"
+#include "app/viewer/ViewerIcons.h"
 
 // The drawn icons live in a static library, whose resources are registered by hand.
 int qInitResources_viewer_icons();

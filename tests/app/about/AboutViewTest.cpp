@@ -1,6 +1,6 @@
 #include "AboutFixture.h"
 
-#include "AboutView.h"
+#include "app/about/AboutView.h"
 #include "Waiting.h"
 
 #include <QLabel>

@@ -1,4 +1,5 @@
 #include "ViewerSession.h"
+#include "app/session/Preferences.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +59,7 @@ TEST(Branch, PagesOfFourteenClampedBothWays)
     b.setSelected(b.entries()[14]);
     b.setFull(false);
     EXPECT_EQ(b.page(), 1) << "leaving full view shows the selection's page";
-    EXPECT_FALSE(QSettings().value(Branch::fullModeKey).toBool());
+    EXPECT_FALSE(Preferences::fullView());
 }
 
 TEST(Branch, TheFindFilterIgnoresCaseAndDrivesThePages)
@@ -95,7 +96,7 @@ TEST(Branch, TheGraphGetsTwoHundredEntriesAPage)
     EXPECT_EQ(b.graphEntries().front(), b.visible()[400]);
     b.showGraphPage(-1);
     EXPECT_EQ(b.graphEntries().front(), b.visible()[0]);
-    EXPECT_TRUE(QSettings().value(Branch::fullModeKey).toBool()) << "remembered in a writable session";
+    EXPECT_TRUE(Preferences::fullView()) << "remembered in a writable session";
 }
 
 TEST(Branch, PreviewsUpToThreeChildrenUnlessFullViewShowsMoreThanSixty)

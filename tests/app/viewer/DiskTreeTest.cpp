@@ -1,7 +1,7 @@
 #include "ViewerSession.h"
-#include "model/DiskTree.h"
-#include "model/DiskViewerError.h"
-#include "model/ReadCancelled.h"
+#include "app/folders/DiskTree.h"
+#include "app/folders/DiskViewerError.h"
+#include "app/folders/ReadCancelled.h"
 #include "TrashProblem.h"
 
 #include <gtest/gtest.h>
