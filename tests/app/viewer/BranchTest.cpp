@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QThread>
 
 #include <filesystem>
 
@@ -114,8 +113,8 @@ TEST(Branch, PreviewsUpToThreeChildrenUnlessFullViewShowsMoreThanSixty)
     b.reloadView(true);
     ASSERT_TRUE(waitUntil([&] { return !b.loading(); }));
     EXPECT_EQ(b.visible().size(), 61);
-    QThread::msleep(100);
-    QCoreApplication::processEvents();
+    b.finishBackgroundReads();
+    QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(b.previews().isEmpty());
 }
 
@@ -225,7 +224,7 @@ TEST(Branch, AResultThatArrivesAfterANewerRequestChangesNothing)
     Branch b(session.viewsFolder());
     b.load(folderAt(session.path("old")), false, false);
     // The old read finishes and its result waits in the queue while the main thread is busy.
-    QThread::msleep(1000);
+    b.finishBackgroundReads();
     b.load(folderAt(session.path("new")), false, false);
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(b.entries().isEmpty());
@@ -245,18 +244,17 @@ TEST(Branch, ASlowReadIsSupersededOrAbandoned)
     useScope(scope.path(), true);
     Branch b(QString::fromStdString(scope / "views"));
     b.load(folderAt(QString::fromStdString(scope / "huge")), false, false);
-    QThread::msleep(10);
     b.load(folderAt(QString::fromStdString(scope / "small")), false, false);
     ASSERT_TRUE(waitUntil([&] { return settled(b); }));
-    QThread::msleep(300);
-    QCoreApplication::processEvents();
+    b.finishBackgroundReads();
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(titles(b.entries()), QStringList {"only.txt"});
 
     b.load(folderAt(QString::fromStdString(scope / "huge")), false, false);
     b.stopReading();
     EXPECT_FALSE(b.loading());
-    QThread::msleep(300);
-    QCoreApplication::processEvents();
+    b.finishBackgroundReads();
+    QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(b.entries().isEmpty());
     EXPECT_EQ(b.message(), "Reading folder…") << "stopping leaves the message as it was";
 }

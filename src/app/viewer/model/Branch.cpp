@@ -446,6 +446,11 @@ void Branch::setFull(bool full)
     preview(std::nullopt);
 }
 
+void Branch::finishBackgroundReads()
+{
+    pool_.waitForDone();
+}
+
 void Branch::stopReading()
 {
     readTask_.stop.request_stop();

@@ -121,6 +121,9 @@ public:
     void showGraphPage(qint64 page);
     void setFull(bool full);
     void stopReading();
+    // Blocks until every background read has ended; their results still arrive through the
+    // event loop.
+    void finishBackgroundReads();
     // Reads up to three children of every visible folder; reselects `restoring` if given.
     void preview(const std::optional<QString>& restoring);
 
