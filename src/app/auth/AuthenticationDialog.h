@@ -9,7 +9,7 @@ class AuthenticationDialog : public QDialog {
     Q_OBJECT
 
 public:
-    AuthenticationDialog(const QString& reason, QWidget* parent = nullptr);
+    explicit AuthenticationDialog(const QString& reason, QWidget* parent = nullptr);
 
     QString password() const;
 

@@ -41,7 +41,6 @@ public:
     void chooseVolume(const VolumeEntry& volume);
     void chooseFolder(const QString& folder);
     void setDataFolder(const QString& folder);
-    void setDestination(const QString& folder);
     void begin();
 
     bool readOnly() const { return readOnly_; }

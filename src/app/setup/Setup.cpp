@@ -331,14 +331,6 @@ void DiskSetup::setDataFolder(const QString& folder)
     render();
 }
 
-void DiskSetup::setDestination(const QString& folder)
-{
-    destination_ = folder;
-    keptApp_ = true;
-    error_.clear();
-    render();
-}
-
 void DiskSetup::refreshVolumes()
 {
     const int generation = ++volumeGeneration_;

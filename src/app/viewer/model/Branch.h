@@ -73,7 +73,6 @@ public:
     const QUuid& stamp() const { return stamp_; }
     const QUuid& cameraReset() const { return cameraReset_; }
     const QUuid& generation() const { return generation_; }
-    const QUuid& previewID() const { return previewID_; }
     qint64 graphPage() const { return graphPage_; }
 
     // The entries whose titles contain the needle, ignoring case, in order.
