@@ -1,4 +1,6 @@
 #include "app/scanner/TallyroomView.h"
+#include "app/widgets/ScaledFont.h"
+#include "app/widgets/SymbolIcon.h"
 
 #include "app/scanner/Controller.h"
 #include "app/widgets/CreditFooter.h"
@@ -13,7 +15,6 @@
 #include "app/widgets/ReleaseTitle.h"
 #include "app/scanner/ReviewSheet.h"
 #include "app/scanner/ScannerActionStyle.h"
-#include "app/scanner/ScannerIcons.h"
 #include "app/platform/Workspace.h"
 #include "app/setup/DiskSetup.h"
 #include "app/session/SessionDisk.h"
@@ -42,11 +43,11 @@ QLabel* secondary(const QString& text)
     return label;
 }
 
-QFont scaled(QFont font, double factor, bool bold = false)
+QFont scaled(const QFont& font, double factor, bool bold = false)
 {
-    font.setPointSizeF(font.pointSizeF() * factor);
-    font.setBold(bold);
-    return font;
+    QFont result = scaledFont(font, factor);
+    result.setBold(bold);
+    return result;
 }
 
 }
@@ -218,7 +219,7 @@ QWidget* TallyroomView::toolbar()
     scan_ = new QPushButton(QIcon::fromTheme(QStringLiteral("drive-harddisk"), style()->standardIcon(QStyle::SP_DriveHDIcon)),
                             QStringLiteral("Scan Disk"));
     scan_->setObjectName(QStringLiteral("scanDisk"));
-    auto* viewer = new QPushButton(ScannerIcons::viewer(), QStringLiteral("Viewer"));
+    auto* viewer = new QPushButton(SymbolIcon::themed(QStringLiteral("view-3d"), QStringLiteral("viewer")), QStringLiteral("Viewer"));
     viewer->setObjectName(QStringLiteral("openViewer"));
     viewer->setToolTip(QStringLiteral("Open the interactive 3D folder viewer"));
     ScannerActionStyle::apply(scan_);

@@ -1,5 +1,6 @@
 #include "app/viewer/DiskViewer.h"
 
+#include "app/widgets/ScaledFont.h"
 #include "app/viewer/DisplayPicker.h"
 #include "app/viewer/EntryList.h"
 #include "app/viewer/LocationLabel.h"
@@ -38,12 +39,6 @@
 #include <utility>
 
 namespace {
-
-QFont scaled(QFont font, double factor)
-{
-    font.setPointSizeF(font.pointSizeF() * factor);
-    return font;
-}
 
 QPushButton* toggle(const QString& title, const QString& help)
 {
@@ -94,7 +89,7 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     legend_ = new QLabel;
     legend_->setObjectName(QStringLiteral("legend"));
     legend_->setForegroundRole(QPalette::PlaceholderText);
-    legend_->setFont(scaled(font(), 0.85));
+    legend_->setFont(scaledFont(font(), 0.85));
     layout->addWidget(legend_);
     layout->addWidget(new CreditFooter);
 
@@ -248,7 +243,7 @@ QWidget* DiskViewer::sidebar()
     message_ = new QLabel;
     message_->setObjectName(QStringLiteral("message"));
     message_->setForegroundRole(QPalette::PlaceholderText);
-    message_->setFont(scaled(font(), 0.85));
+    message_->setFont(scaledFont(font(), 0.85));
     message_->setWordWrap(true);
     column->addWidget(message_);
 
@@ -275,7 +270,7 @@ QWidget* DiskViewer::sidebar()
     pagingRow->addWidget(pager_);
     itemCount_ = new QLabel;
     itemCount_->setObjectName(QStringLiteral("itemCount"));
-    itemCount_->setFont(scaled(font(), 0.85));
+    itemCount_->setFont(scaledFont(font(), 0.85));
     pagingRow->addWidget(itemCount_);
     pagingRow->addStretch();
     column->addLayout(pagingRow);
@@ -290,10 +285,10 @@ QWidget* DiskViewer::sidebar()
     detailPath_->setObjectName(QStringLiteral("detailPath"));
     detailPath_->setWordWrap(true);
     detailPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    detailPath_->setFont(scaled(font(), 0.85));
+    detailPath_->setFont(scaledFont(font(), 0.85));
     detailKind_ = new QLabel;
     detailKind_->setObjectName(QStringLiteral("detailKind"));
-    detailKind_->setFont(scaled(font(), 0.85));
+    detailKind_->setFont(scaledFont(font(), 0.85));
     details->addWidget(detailPath_);
     details->addWidget(detailKind_);
     column->addWidget(details_);

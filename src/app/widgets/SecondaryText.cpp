@@ -1,5 +1,7 @@
 #include "app/widgets/SecondaryText.h"
 
+#include "app/widgets/ScaledFont.h"
+
 #include <QWidget>
 
 namespace SecondaryText {
@@ -9,9 +11,7 @@ void apply(QWidget* widget, double sizeFactor)
     widget->setForegroundRole(QPalette::PlaceholderText);
     if (sizeFactor == 1.0)
         return;
-    QFont font = widget->font();
-    font.setPointSizeF(font.pointSizeF() * sizeFactor);
-    widget->setFont(font);
+    widget->setFont(scaledFont(widget->font(), sizeFactor));
 }
 
 }

@@ -23,6 +23,16 @@ QPixmap drawn(const QString& fallback, const QColor& colour, int size, qreal dev
     return pixmap;
 }
 
+QIcon bundled(const QString& name)
+{
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(name));
+}
+
+QIcon themed(const QString& themeName, const QString& fallback)
+{
+    return QIcon::fromTheme(themeName, bundled(fallback));
+}
+
 QIcon named(const QString& themeName, const QString& fallback, const QColor& colour)
 {
     if (QIcon::hasThemeIcon(themeName))
