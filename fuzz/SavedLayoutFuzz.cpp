@@ -1,5 +1,5 @@
 #include "DecodingError.h"
-#include "model/SavedLayout.h"
+#include "app/viewer/model/SavedLayout.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,8 +3,8 @@
 // Usage: folderopen FOLDER DATA RUNS. The last line printed is the median.
 
 #include "DiskScope.h"
-#include "model/Branch.h"
-#include "setup/SessionDisk.h"
+#include "app/viewer/model/Branch.h"
+#include "app/session/SessionDisk.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

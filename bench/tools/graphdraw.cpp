@@ -3,9 +3,9 @@
 // every frame, and prints the milliseconds per frame. Usage: graphdraw FRAMES. The last line
 // printed is the median.
 
-#include "graph/GraphLayout.h"
-#include "graph/Map3DCoordinator.h"
-#include "graph/OrbitView.h"
+#include "app/viewer/graph/GraphLayout.h"
+#include "app/viewer/graph/Map3DCoordinator.h"
+#include "app/viewer/graph/OrbitView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,10 +2,10 @@
 // reports how the application's own memory moved while it followed the worker and the longest
 // time its event loop was kept from a 10 ms timer (what a window would feel as a stall):
 // jobbench DELVER ROOT DATA
-#include "platform/Authenticator.h"
-#include "scanner/AppTermination.h"
-#include "scanner/Controller.h"
-#include "setup/SessionDisk.h"
+#include "app/platform/Authenticator.h"
+#include "app/scanner/AppTermination.h"
+#include "app/scanner/Controller.h"
+#include "app/session/SessionDisk.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,12 +1,12 @@
 // Times how long the scanner window takes to bring its ranked list up to date after a scan:
 // a refresh with the same rows (a selection or status change) and a regroup that changes
 // which rows are listed. scannerlist DELVER ROOT DATA
-#include "platform/Authenticator.h"
-#include "platform/Workspace.h"
-#include "scanner/AppTermination.h"
-#include "scanner/Controller.h"
-#include "scanner/TallyroomView.h"
-#include "setup/SessionDisk.h"
+#include "app/platform/Authenticator.h"
+#include "app/platform/Workspace.h"
+#include "app/scanner/AppTermination.h"
+#include "app/scanner/Controller.h"
+#include "app/scanner/TallyroomView.h"
+#include "app/session/SessionDisk.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

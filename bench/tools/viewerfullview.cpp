@@ -6,11 +6,11 @@
 #include "DiskScope.h"
 #include "FakeApplication.h"
 #include "FakeAuthenticator.h"
-#include "platform/Applications.h"
-#include "platform/Workspace.h"
-#include "scanner/Controller.h"
-#include "setup/SessionDisk.h"
-#include "viewer/DiskViewer.h"
+#include "app/platform/Applications.h"
+#include "app/platform/Workspace.h"
+#include "app/scanner/Controller.h"
+#include "app/session/SessionDisk.h"
+#include "app/viewer/DiskViewer.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

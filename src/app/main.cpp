@@ -1,7 +1,7 @@
-#include "platform/Bundle.h"
-#include "platform/PamAuthenticator.h"
-#include "shell/AppIdentity.h"
-#include "shell/TallyroomApp.h"
+#include "app/platform/Bundle.h"
+#include "app/auth/PamAuthenticator.h"
+#include "app/shell/AppIdentity.h"
+#include "app/shell/TallyroomApp.h"
 
 #include <QApplication>
 

@@ -3,9 +3,9 @@
 #include "Problem.h"
 #include "TestHome.h"
 #include "platform/BundleSeal.h"
-#include "platform/DesktopIntegration.h"
-#include "setup/AppInstaller.h"
-#include "setup/Preferences.h"
+#include "app/platform/DesktopIntegration.h"
+#include "app/setup/AppInstaller.h"
+#include "app/session/Preferences.h"
 
 #include <gtest/gtest.h>
 
@@ -53,14 +53,14 @@ TEST(AppInstaller, TheDefaultFolderIsApplicationsInHomeAndIsCreatedWhenMissing)
 {
     QSettings().clear();
     const std::string applications = TestHome::path() + "/Applications";
-    EXPECT_EQ(AppInstaller::defaultFolder().toStdString(), applications);
-    EXPECT_EQ(Preferences::installFolder(), AppInstaller::defaultFolder()) << "what setup starts with";
+    EXPECT_EQ(Preferences::defaultInstallFolder().toStdString(), applications);
+    EXPECT_EQ(Preferences::installFolder(), Preferences::defaultInstallFolder()) << "what setup starts with";
     fs::remove_all(applications);
     const std::string source = sealedBundle(TestHome::path() + "/build-a/tallyroom.app", "1.4");
 
     RecordingDesktop desktop;
     const mode_t previousMask = umask(077);
-    const QString installed = AppInstaller::install(QString::fromStdString(source), AppInstaller::defaultFolder(), desktop);
+    const QString installed = AppInstaller::install(QString::fromStdString(source), Preferences::defaultInstallFolder(), desktop);
     umask(previousMask);
     EXPECT_EQ(installed.toStdString(), applications + "/tallyroom v1.4.app");
     EXPECT_EQ(modeOf(applications), 0755u) << "readable by all, whatever the umask";
@@ -68,7 +68,7 @@ TEST(AppInstaller, TheDefaultFolderIsApplicationsInHomeAndIsCreatedWhenMissing)
     EXPECT_EQ(desktop.registered, QStringList {installed}) << "the installed copy, not the source";
 
     // Running setup again from the installed copy registers it again, so a removed entry comes back.
-    EXPECT_EQ(AppInstaller::install(installed, AppInstaller::defaultFolder(), desktop), installed);
+    EXPECT_EQ(AppInstaller::install(installed, Preferences::defaultInstallFolder(), desktop), installed);
     EXPECT_EQ(desktop.registered, (QStringList {installed, installed}));
     fs::remove_all(applications);
     fs::remove_all(TestHome::path() + "/build-a");
@@ -91,7 +91,7 @@ TEST(AppInstaller, OnlyTheDefaultFolderIsCreatedAndNothingOccupyingItIsTouched)
     fs::remove_all(applications);
     Files::write(applications, "a file of the user's");
     try {
-        AppInstaller::install(QString::fromStdString(source), AppInstaller::defaultFolder(), desktop);
+        AppInstaller::install(QString::fromStdString(source), Preferences::defaultInstallFolder(), desktop);
         ADD_FAILURE() << "installed over a file";
     } catch (const Problem& problem) {
         EXPECT_EQ(problem.description(), "A file, link, or package occupies this location. Setup stopped.");
@@ -102,7 +102,7 @@ TEST(AppInstaller, OnlyTheDefaultFolderIsCreatedAndNothingOccupyingItIsTouched)
 
     Files::write(source + "/Contents/Info.plist", "<plist/>");
     try {
-        AppInstaller::install(QString::fromStdString(source), AppInstaller::defaultFolder(), desktop);
+        AppInstaller::install(QString::fromStdString(source), Preferences::defaultInstallFolder(), desktop);
         ADD_FAILURE() << "installed without a version";
     } catch (const Problem& problem) {
         EXPECT_EQ(problem.description(), "Missing app version.");
@@ -116,7 +116,7 @@ TEST(AppInstaller, AFailedRegistrationIsReportedAndLeavesTheVerifiedCopy)
     const std::string source = sealedBundle(TestHome::path() + "/build-c/tallyroom.app", "1.6");
     RecordingDesktop desktop;
     desktop.refuse = true;
-    EXPECT_THROW(AppInstaller::install(QString::fromStdString(source), AppInstaller::defaultFolder(), desktop), Problem);
+    EXPECT_THROW(AppInstaller::install(QString::fromStdString(source), Preferences::defaultInstallFolder(), desktop), Problem);
     const std::string installed = TestHome::path() + "/Applications/tallyroom v1.6.app";
     EXPECT_EQ(InstallSafety::releaseHash(installed), InstallSafety::releaseHash(source)) << "the next attempt reuses it";
     fs::remove_all(TestHome::path() + "/Applications");

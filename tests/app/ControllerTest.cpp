@@ -3,8 +3,8 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
-#include "scanner/Controller.h"
-#include "setup/SessionDisk.h"
+#include "app/scanner/Controller.h"
+#include "app/session/SessionDisk.h"
 
 #include <gtest/gtest.h>
 

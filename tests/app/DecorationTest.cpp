@@ -1,6 +1,6 @@
 #include "Waiting.h"
-#include "setup/StartupWindowSize.h"
-#include "setup/SunriseBackground.h"
+#include "app/setup/StartupWindowSize.h"
+#include "app/setup/SunriseBackground.h"
 
 #include <QApplication>
 

@@ -5,8 +5,8 @@
 #include "Problem.h"
 #include "TempFolder.h"
 #include "TestHome.h"
-#include "platform/FreedesktopIntegration.h"
-#include "shell/AppIdentity.h"
+#include "app/platform/FreedesktopIntegration.h"
+#include "app/shell/AppIdentity.h"
 
 #include <gtest/gtest.h>
 

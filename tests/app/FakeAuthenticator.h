@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Authenticator.h"
+#include "app/platform/Authenticator.h"
 
 #include <QStringList>
 

@@ -3,9 +3,9 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
-#include "scanner/Controller.h"
-#include "scanner/FileListModel.h"
-#include "setup/SessionDisk.h"
+#include "app/scanner/Controller.h"
+#include "app/scanner/FileListModel.h"
+#include "app/session/SessionDisk.h"
 
 #include <QSignalSpy>
 

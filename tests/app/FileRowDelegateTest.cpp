@@ -1,5 +1,5 @@
-#include "scanner/FileListModel.h"
-#include "scanner/FileRowDelegate.h"
+#include "app/scanner/FileListModel.h"
+#include "app/scanner/FileRowDelegate.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,9 +1,9 @@
 #include "Files.h"
 #include "TempFolder.h"
-#include "platform/DiskImage.h"
-#include "scanner/CreditChecksum.h"
-#include "scanner/Fmt.h"
-#include "scanner/ReleaseTitle.h"
+#include "app/platform/DiskImage.h"
+#include "app/widgets/CreditChecksum.h"
+#include "app/widgets/Fmt.h"
+#include "app/widgets/ReleaseTitle.h"
 
 #include <gtest/gtest.h>
 

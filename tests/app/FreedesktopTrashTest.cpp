@@ -1,7 +1,7 @@
 #include "Files.h"
 #include "TempFolder.h"
 #include "TestHome.h"
-#include "trash/FreedesktopTrash.h"
+#include "app/trash/FreedesktopTrash.h"
 #include "DiskScope.h"
 #include "Problem.h"
 #include "TrashProblem.h"

@@ -1,7 +1,7 @@
 #include "Files.h"
 #include "TempFolder.h"
-#include "platform/GioApplications.h"
-#include "viewer/OpenWithMenu.h"
+#include "app/platform/GioApplications.h"
+#include "app/viewer/OpenWithMenu.h"
 
 #include <QDir>
 

@@ -4,8 +4,8 @@
 #include "TempFolder.h"
 #include "TestHome.h"
 #include "TrashProblem.h"
-#include "scanner/Job.h"
-#include "setup/SessionDisk.h"
+#include "app/scanner/Job.h"
+#include "app/session/SessionDisk.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "Files.h"
 #include "TestHome.h"
-#include "platform/VolumeNames.h"
-#include "setup/DiskSetup.h"
-#include "setup/Preferences.h"
-#include "setup/SessionDisk.h"
+#include "app/platform/VolumeNames.h"
+#include "app/setup/DiskSetup.h"
+#include "app/session/Preferences.h"
+#include "app/session/SessionDisk.h"
 
 #include <gtest/gtest.h>
 

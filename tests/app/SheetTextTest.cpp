@@ -3,11 +3,11 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
-#include "scanner/Controller.h"
-#include "scanner/ReviewSheet.h"
-#include "setup/SessionDisk.h"
-#include "trash/TrashReview.h"
-#include "trash/TrashSheet.h"
+#include "app/scanner/Controller.h"
+#include "app/scanner/ReviewSheet.h"
+#include "app/session/SessionDisk.h"
+#include "app/trash/TrashReview.h"
+#include "app/trash/TrashSheet.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,10 +1,11 @@
 #include "Files.h"
 #include "TestHome.h"
-#include "platform/VolumeNames.h"
+#include "app/platform/VolumeNames.h"
 #include "platform/Volumes.h"
-#include "scanner/ModeLabel.h"
-#include "setup/DiskSetup.h"
-#include "shell/AppIdentity.h"
+#include "app/widgets/ModeLabel.h"
+#include "app/widgets/SymbolIcon.h"
+#include "app/setup/DiskSetup.h"
+#include "app/shell/AppIdentity.h"
 
 #include <gtest/gtest.h>
 
@@ -140,4 +141,15 @@ TEST(Symbols, TheApplicationCarriesItsIconAndDesktopFileName)
     }
     QWidget window;
     EXPECT_EQ(window.windowIcon().cacheKey(), icon.cacheKey()) << "windows take the application's icon";
+}
+
+TEST(Symbols, EveryBundledDrawingDrawsForDesktopsWithoutTheIcon)
+{
+    for (const char* name : {"checkmark", "chevron-down", "pencil", "tallyroom", "file", "folder", "hand", "link",
+                             "open", "spin", "viewer"}) {
+        const QImage drawing = SymbolIcon::bundled(QString::fromLatin1(name)).pixmap(16, 16).toImage();
+        EXPECT_FALSE(drawing.isNull()) << name;
+    }
+    const QImage missing = SymbolIcon::bundled(QStringLiteral("no-such-drawing")).pixmap(16, 16).toImage();
+    EXPECT_TRUE(missing.isNull()) << "a missing drawing shows as none";
 }

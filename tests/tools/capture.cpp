@@ -1,16 +1,16 @@
 // Renders the application's windows in the states a person meets them and saves each as a
 // PNG, so they can be looked at: capture OUTPUT_FOLDER TREE
 #include "FakeAuthenticator.h"
-#include "platform/AuthenticationDialog.h"
-#include "platform/Bundle.h"
-#include "scanner/Controller.h"
-#include "setup/DiskSetup.h"
-#include "scanner/FileListView.h"
-#include "setup/SessionDisk.h"
-#include "shell/TallyroomApp.h"
-#include "trash/FolderAction.h"
-#include "trash/TrashSheet.h"
-#include "viewer/DiskViewer.h"
+#include "app/auth/AuthenticationDialog.h"
+#include "app/platform/Bundle.h"
+#include "app/scanner/Controller.h"
+#include "app/setup/DiskSetup.h"
+#include "app/scanner/FileListView.h"
+#include "app/session/SessionDisk.h"
+#include "app/shell/TallyroomApp.h"
+#include "app/trash/FolderAction.h"
+#include "app/trash/TrashSheet.h"
+#include "app/viewer/DiskViewer.h"
 
 #include <QApplication>
 #include <QDialog>

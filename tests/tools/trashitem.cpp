@@ -3,7 +3,7 @@
 #include "DiskScope.h"
 #include "Problem.h"
 #include "platform/HomeFolder.h"
-#include "trash/FreedesktopTrash.h"
+#include "app/trash/FreedesktopTrash.h"
 
 #include <cstdio>
 

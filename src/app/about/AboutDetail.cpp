@@ -1,4 +1,4 @@
-#include "AboutDetail.h"
+#include "app/about/AboutDetail.h"
 
 #include <QFrame>
 #include <QPushButton>

@@ -1,9 +1,9 @@
-#include "AboutView.h"
+#include "app/about/AboutView.h"
 
-#include "Diagnostics.h"
-#include "RequirementLine.h"
+#include "app/about/Diagnostics.h"
+#include "app/about/RequirementLine.h"
 
-#include "platform/Background.h"
+#include "app/platform/Background.h"
 
 #include <QApplication>
 #include <QFrame>

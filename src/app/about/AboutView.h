@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Requirement.h"
+#include "app/about/Requirement.h"
 
 #include <QList>
 #include <QWidget>

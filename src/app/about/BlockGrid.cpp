@@ -1,4 +1,4 @@
-#include "BlockGrid.h"
+#include "app/about/BlockGrid.h"
 
 #include <QGridLayout>
 #include <QResizeEvent>

@@ -1,8 +1,8 @@
-#include "Diagnostics.h"
+#include "app/about/Diagnostics.h"
 
-#include "FolderOpener.h"
+#include "app/about/FolderOpener.h"
 
-#include "platform/Bundle.h"
+#include "app/platform/Bundle.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

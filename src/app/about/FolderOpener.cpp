@@ -1,4 +1,4 @@
-#include "FolderOpener.h"
+#include "app/about/FolderOpener.h"
 
 #include <gio/gio.h>
 

@@ -1,7 +1,7 @@
-#include "RequirementLine.h"
+#include "app/about/RequirementLine.h"
 
-#include "SecondaryText.h"
-#include "StatusSymbol.h"
+#include "app/widgets/SecondaryText.h"
+#include "app/about/StatusSymbol.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

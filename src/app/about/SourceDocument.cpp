@@ -1,8 +1,8 @@
-#include "SourceDocument.h"
+#include "app/about/SourceDocument.h"
 
-#include "SourceText.h"
+#include "app/about/SourceText.h"
 
-#include "platform/Background.h"
+#include "app/platform/Background.h"
 
 #include <QApplication>
 #include <QFontDatabase>

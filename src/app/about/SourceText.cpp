@@ -1,6 +1,6 @@
-#include "SourceText.h"
+#include "app/about/SourceText.h"
 
-#include "platform/Bundle.h"
+#include "app/platform/Bundle.h"
 
 #include <QFile>
 #include <QFileInfo>

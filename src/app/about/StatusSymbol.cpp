@@ -1,4 +1,4 @@
-#include "StatusSymbol.h"
+#include "app/about/StatusSymbol.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,9 +1,9 @@
-#include "StructureView.h"
+#include "app/about/StructureView.h"
 
-#include "BlockGrid.h"
-#include "Diagnostics.h"
+#include "app/about/BlockGrid.h"
+#include "app/about/Diagnostics.h"
 
-#include "platform/Background.h"
+#include "app/platform/Background.h"
 
 #include <QApplication>
 #include <QFrame>

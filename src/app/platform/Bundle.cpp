@@ -1,4 +1,4 @@
-#include "Bundle.h"
+#include "app/platform/Bundle.h"
 
 #include <QDir>
 #include <QFile>

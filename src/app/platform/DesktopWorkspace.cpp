@@ -1,4 +1,4 @@
-#include "DesktopWorkspace.h"
+#include "app/platform/DesktopWorkspace.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Workspace.h"
+#include "app/platform/Workspace.h"
 
 // The freedesktop file manager over D-Bus, and the desktop's default applications.
 class DesktopWorkspace : public Workspace {

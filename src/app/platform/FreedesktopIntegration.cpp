@@ -1,7 +1,7 @@
-#include "FreedesktopIntegration.h"
+#include "app/platform/FreedesktopIntegration.h"
 
 #include "InstallSafety.h"
-#include "OwnedFiles.h"
+#include "app/platform/OwnedFiles.h"
 #include "Problem.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DesktopIntegration.h"
+#include "app/platform/DesktopIntegration.h"
 
 #include <QString>
 

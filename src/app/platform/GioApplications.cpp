@@ -2,7 +2,7 @@
 #include <gio/gdesktopappinfo.h>
 #include <gio/gio.h>
 
-#include "GioApplications.h"
+#include "app/platform/GioApplications.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Applications.h"
+#include "app/platform/Applications.h"
 
 // Applications as GIO knows them from the desktop entries and their MIME associations.
 class GioApplications : public Applications {

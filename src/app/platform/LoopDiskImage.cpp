@@ -1,4 +1,4 @@
-#include "LoopDiskImage.h"
+#include "app/platform/LoopDiskImage.h"
 
 #include "Problem.h"
 #include "platform/Volumes.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DiskImage.h"
+#include "app/platform/DiskImage.h"
 
 // Images attached as loop devices: the volume's source is /dev/loopN and the kernel names
 // the backing file.

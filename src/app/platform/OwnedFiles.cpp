@@ -1,4 +1,4 @@
-#include "OwnedFiles.h"
+#include "app/platform/OwnedFiles.h"
 
 #include "Paths.h"
 #include "PosixError.h"

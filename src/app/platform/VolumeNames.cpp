@@ -1,7 +1,7 @@
 // GIO first: its headers use a member named like a Qt keyword macro.
 #include <gio/gunixmounts.h>
 
-#include "VolumeNames.h"
+#include "app/platform/VolumeNames.h"
 
 #include "platform/Volumes.h"
 

@@ -1,4 +1,4 @@
-#include "BusyIndicator.h"
+#include "app/scanner/BusyIndicator.h"
 
 #include <QPainter>
 

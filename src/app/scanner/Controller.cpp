@@ -1,14 +1,14 @@
-#include "Controller.h"
+#include "app/scanner/Controller.h"
 
-#include "AppTermination.h"
+#include "app/scanner/AppTermination.h"
 #include "DecodingError.h"
-#include "Fmt.h"
-#include "Job.h"
+#include "app/widgets/Fmt.h"
+#include "app/scanner/Job.h"
 #include "Paths.h"
 #include "Problem.h"
-#include "platform/Authenticator.h"
-#include "setup/Preferences.h"
-#include "setup/SessionDisk.h"
+#include "app/platform/Authenticator.h"
+#include "app/session/Preferences.h"
+#include "app/session/SessionDisk.h"
 
 #include <QLocale>
 #include <QPointer>

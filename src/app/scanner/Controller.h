@@ -1,8 +1,8 @@
 #pragma once
 
-#include "OperationFailure.h"
+#include "app/widgets/OperationFailure.h"
 #include "Wire.h"
-#include "WorkerProcess.h"
+#include "app/scanner/WorkerProcess.h"
 
 #include <QFuture>
 #include <QObject>

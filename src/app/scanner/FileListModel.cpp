@@ -1,7 +1,7 @@
-#include "FileListModel.h"
+#include "app/scanner/FileListModel.h"
 
-#include "Controller.h"
-#include "Fmt.h"
+#include "app/scanner/Controller.h"
+#include "app/widgets/Fmt.h"
 #include "Paths.h"
 
 #include <algorithm>

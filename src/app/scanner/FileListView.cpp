@@ -1,8 +1,8 @@
-#include "FileListView.h"
+#include "app/scanner/FileListView.h"
 
-#include "FileListModel.h"
-#include "FileRowDelegate.h"
-#include "NamedAction.h"
+#include "app/scanner/FileListModel.h"
+#include "app/scanner/FileRowDelegate.h"
+#include "app/scanner/NamedAction.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

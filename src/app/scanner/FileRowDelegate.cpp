@@ -1,8 +1,9 @@
-#include "FileRowDelegate.h"
+#include "app/scanner/FileRowDelegate.h"
 
-#include "FileListModel.h"
-#include "LockSymbol.h"
-#include "RowSymbol.h"
+#include "app/widgets/ScaledFont.h"
+#include "app/scanner/FileListModel.h"
+#include "app/widgets/LockSymbol.h"
+#include "app/scanner/RowSymbol.h"
 
 #include <QPainter>
 
@@ -12,12 +13,6 @@ constexpr int padding = 6;
 constexpr int gap = 10;
 constexpr int lineGap = 3;
 constexpr int focusWidth = 2;
-
-QFont scaled(QFont font, double factor)
-{
-    font.setPointSizeF(font.pointSizeF() * factor);
-    return font;
-}
 
 QFont nameFont(const QFont& base, bool removed)
 {
@@ -29,7 +24,7 @@ QFont nameFont(const QFont& base, bool removed)
 
 QFont pathFont(const QFont& base, bool removed)
 {
-    QFont font = scaled(base, 0.85);
+    QFont font = scaledFont(base, 0.85);
     font.setStrikeOut(removed);
     return font;
 }
@@ -83,7 +78,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
     const QString tag = index.data(FileListModel::TagRole).toString();
     const QString size = index.data(FileListModel::SizeRole).toString();
-    const QFont tagFont = scaled(option.font, 0.8);
+    const QFont tagFont = scaledFont(option.font, 0.8);
     const int tagWidth = tag.isEmpty() ? 0 : QFontMetrics(tagFont).horizontalAdvance(tag) + gap;
     const int sizeWidth = QFontMetrics(option.font).horizontalAdvance(size);
     const int textLeft = area.left() + symbolSide + 4 + gap;

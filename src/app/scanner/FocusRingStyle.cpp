@@ -1,4 +1,4 @@
-#include "FocusRingStyle.h"
+#include "app/scanner/FocusRingStyle.h"
 
 #include <QAbstractButton>
 #include <QApplication>

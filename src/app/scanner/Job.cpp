@@ -1,9 +1,9 @@
-#include "Job.h"
+#include "app/scanner/Job.h"
 
 #include "PosixError.h"
 #include "TrashProblem.h"
 #include "platform/UniqueFd.h"
-#include "setup/SessionDisk.h"
+#include "app/session/SessionDisk.h"
 
 #include <cerrno>
 #include <csignal>

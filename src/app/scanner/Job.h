@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Wire.h"
-#include "WorkerProcess.h"
+#include "app/scanner/WorkerProcess.h"
 
 #include <QByteArray>
 #include <QString>

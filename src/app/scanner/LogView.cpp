@@ -1,7 +1,7 @@
-#include "LogView.h"
+#include "app/scanner/LogView.h"
 
-#include "Controller.h"
-#include "QuitTallyroom.h"
+#include "app/scanner/Controller.h"
+#include "app/scanner/QuitTallyroom.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "NamedAction.h"
+#include "app/scanner/NamedAction.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

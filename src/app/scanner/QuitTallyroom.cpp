@@ -1,6 +1,6 @@
-#include "QuitTallyroom.h"
+#include "app/scanner/QuitTallyroom.h"
 
-#include "Controller.h"
+#include "app/scanner/Controller.h"
 
 #include <QApplication>
 #include <QMessageBox>

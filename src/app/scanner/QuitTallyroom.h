@@ -11,7 +11,7 @@ class QuitTallyroom : public QPushButton {
     Q_OBJECT
 
 public:
-    QuitTallyroom(Controller& c, QWidget* parent = nullptr);
+    explicit QuitTallyroom(Controller& c, QWidget* parent = nullptr);
 
     QMessageBox* confirmation() const { return confirm_; }
 

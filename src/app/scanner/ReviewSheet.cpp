@@ -1,7 +1,7 @@
-#include "ReviewSheet.h"
+#include "app/scanner/ReviewSheet.h"
 
-#include "Controller.h"
-#include "Fmt.h"
+#include "app/scanner/Controller.h"
+#include "app/widgets/Fmt.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

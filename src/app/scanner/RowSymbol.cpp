@@ -1,4 +1,4 @@
-#include "RowSymbol.h"
+#include "app/scanner/RowSymbol.h"
 
 #include <QPainter>
 #include <QPainterPath>

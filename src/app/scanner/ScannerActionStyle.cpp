@@ -1,4 +1,4 @@
-#include "ScannerActionStyle.h"
+#include "app/scanner/ScannerActionStyle.h"
 
 #include <QAbstractButton>
 

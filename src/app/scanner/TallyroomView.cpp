@@ -1,22 +1,24 @@
-#include "TallyroomView.h"
+#include "app/scanner/TallyroomView.h"
+#include "app/widgets/ScaledFont.h"
+#include "app/widgets/SymbolIcon.h"
 
-#include "Controller.h"
-#include "CreditFooter.h"
-#include "BusyIndicator.h"
-#include "FileListModel.h"
-#include "FileListView.h"
-#include "FocusRingStyle.h"
-#include "Fmt.h"
-#include "ModeControl.h"
-#include "QuitTallyroom.h"
-#include "ReleaseTitle.h"
-#include "ReviewSheet.h"
-#include "ScannerActionStyle.h"
-#include "ScannerIcons.h"
-#include "platform/Workspace.h"
-#include "setup/DiskSetup.h"
-#include "setup/SessionDisk.h"
-#include "trash/FolderAction.h"
+#include "app/scanner/Controller.h"
+#include "app/widgets/CreditFooter.h"
+#include "app/scanner/BusyIndicator.h"
+#include "app/scanner/FileListModel.h"
+#include "app/scanner/FileListView.h"
+#include "app/scanner/FocusRingStyle.h"
+#include "app/widgets/Fmt.h"
+#include "app/scanner/ModeSwitch.h"
+#include "app/widgets/ModeControl.h"
+#include "app/scanner/QuitTallyroom.h"
+#include "app/widgets/ReleaseTitle.h"
+#include "app/scanner/ReviewSheet.h"
+#include "app/scanner/ScannerActionStyle.h"
+#include "app/platform/Workspace.h"
+#include "app/setup/DiskSetup.h"
+#include "app/session/SessionDisk.h"
+#include "app/trash/FolderAction.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -41,11 +43,11 @@ QLabel* secondary(const QString& text)
     return label;
 }
 
-QFont scaled(QFont font, double factor, bool bold = false)
+QFont scaled(const QFont& font, double factor, bool bold = false)
 {
-    font.setPointSizeF(font.pointSizeF() * factor);
-    font.setBold(bold);
-    return font;
+    QFont result = scaledFont(font, factor);
+    result.setBold(bold);
+    return result;
 }
 
 }
@@ -194,7 +196,7 @@ QWidget* TallyroomView::header()
     row->addWidget(verify_);
     // The mode menu and the quit button sit in the top row, leaving the toolbar room to fit a
     // narrow screen.
-    row->addWidget(new ModeControl(c_));
+    row->addWidget(modeSwitch(c_));
     row->addWidget(new QuitTallyroom(c_));
     connect(about, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("about")); });
     connect(log, &QPushButton::clicked, this, [this] { openWindow_(QStringLiteral("log")); });
@@ -217,7 +219,7 @@ QWidget* TallyroomView::toolbar()
     scan_ = new QPushButton(QIcon::fromTheme(QStringLiteral("drive-harddisk"), style()->standardIcon(QStyle::SP_DriveHDIcon)),
                             QStringLiteral("Scan Disk"));
     scan_->setObjectName(QStringLiteral("scanDisk"));
-    auto* viewer = new QPushButton(ScannerIcons::viewer(), QStringLiteral("Viewer"));
+    auto* viewer = new QPushButton(SymbolIcon::themed(QStringLiteral("view-3d"), QStringLiteral("viewer")), QStringLiteral("Viewer"));
     viewer->setObjectName(QStringLiteral("openViewer"));
     viewer->setToolTip(QStringLiteral("Open the interactive 3D folder viewer"));
     ScannerActionStyle::apply(scan_);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FailureAlert.h"
+#include "app/widgets/FailureAlert.h"
 #include "DiskScope.h"
-#include "ReviewSheet.h"
+#include "app/scanner/ReviewSheet.h"
 
 #include <QDialog>
 #include <QMessageBox>

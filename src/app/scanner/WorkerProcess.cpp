@@ -1,4 +1,4 @@
-#include "WorkerProcess.h"
+#include "app/scanner/WorkerProcess.h"
 
 #include <poll.h>
 #include <sys/syscall.h>

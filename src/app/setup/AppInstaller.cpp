@@ -1,9 +1,10 @@
-#include "AppInstaller.h"
+#include "app/setup/AppInstaller.h"
 
 #include "InstallSafety.h"
 #include "Problem.h"
-#include "platform/Bundle.h"
-#include "platform/DesktopIntegration.h"
+#include "app/platform/Bundle.h"
+#include "app/platform/DesktopIntegration.h"
+#include "app/session/Preferences.h"
 #include "platform/UniqueFd.h"
 
 #include <QDir>
@@ -30,17 +31,12 @@ void createDefaultFolder()
 
 namespace AppInstaller {
 
-QString defaultFolder()
-{
-    return QString::fromStdString(InstallSafety::home()) + QStringLiteral("/Applications");
-}
-
 QString install(const QString& source, const QString& destination, DesktopIntegration& desktop)
 {
     const auto version = Bundle::shortVersion(source);
     if (!version)
         throw Problem("Missing app version.");
-    if (QDir::cleanPath(destination) == defaultFolder()) {
+    if (QDir::cleanPath(destination) == Preferences::defaultInstallFolder()) {
         InstallSafety::validate(destination.toStdString(), false);
         createDefaultFolder();
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DiskScope.h"
-#include "VolumeEntry.h"
+#include "app/setup/VolumeEntry.h"
 #include "platform/Mount.h"
 
 #include <QWidget>
@@ -41,7 +41,6 @@ public:
     void chooseVolume(const VolumeEntry& volume);
     void chooseFolder(const QString& folder);
     void setDataFolder(const QString& folder);
-    void setDestination(const QString& folder);
     void begin();
 
     bool readOnly() const { return readOnly_; }

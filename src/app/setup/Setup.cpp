@@ -1,18 +1,18 @@
-#include "DiskSetup.h"
+#include "app/setup/DiskSetup.h"
 
-#include "AppInstaller.h"
+#include "app/setup/AppInstaller.h"
 #include "InstallSafety.h"
-#include "about/SecondaryText.h"
-#include "Preferences.h"
+#include "app/widgets/SecondaryText.h"
+#include "app/session/Preferences.h"
 #include "Problem.h"
-#include "SessionDisk.h"
-#include "SetupConfirmButtonStyle.h"
-#include "platform/Bundle.h"
-#include "platform/FreedesktopIntegration.h"
-#include "platform/VolumeNames.h"
+#include "app/session/SessionDisk.h"
+#include "app/setup/SetupConfirmButtonStyle.h"
+#include "app/platform/Bundle.h"
+#include "app/platform/FreedesktopIntegration.h"
+#include "app/platform/VolumeNames.h"
 #include "platform/Volumes.h"
-#include "scanner/ModeLabel.h"
-#include "shell/SymbolIcon.h"
+#include "app/widgets/ModeLabel.h"
+#include "app/widgets/SymbolIcon.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,7 +28,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QVBoxLayout>
-#include "platform/Background.h"
+#include "app/platform/Background.h"
 
 #include <array>
 #include <string_view>
@@ -327,14 +327,6 @@ void DiskSetup::setDataFolder(const QString& folder)
 {
     data_ = folder;
     keptData_ = true;
-    error_.clear();
-    render();
-}
-
-void DiskSetup::setDestination(const QString& folder)
-{
-    destination_ = folder;
-    keptApp_ = true;
     error_.clear();
     render();
 }

@@ -1,4 +1,4 @@
-#include "SetupConfirmButtonStyle.h"
+#include "app/setup/SetupConfirmButtonStyle.h"
 
 #include <QAbstractButton>
 

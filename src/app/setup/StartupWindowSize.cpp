@@ -1,4 +1,4 @@
-#include "StartupWindowSize.h"
+#include "app/setup/StartupWindowSize.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "SunriseBackground.h"
+#include "app/setup/SunriseBackground.h"
 
 #include <QPainter>
 

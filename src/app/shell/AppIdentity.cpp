@@ -1,6 +1,6 @@
-#include "AppIdentity.h"
+#include "app/shell/AppIdentity.h"
 
-#include "platform/FreedesktopIntegration.h"
+#include "app/platform/FreedesktopIntegration.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "AppLifecycle.h"
+#include "app/shell/AppLifecycle.h"
 
-#include "scanner/Controller.h"
+#include "app/scanner/Controller.h"
 
 #include <QApplication>
 

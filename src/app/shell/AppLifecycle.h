@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scanner/AppTermination.h"
+#include "app/scanner/AppTermination.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "AppLifecycle.h"
+#include "app/shell/AppLifecycle.h"
 #include "DiskScope.h"
-#include "platform/DesktopWorkspace.h"
-#include "platform/GioApplications.h"
+#include "app/platform/DesktopWorkspace.h"
+#include "app/platform/GioApplications.h"
 
 #include <QHash>
 #include <QObject>

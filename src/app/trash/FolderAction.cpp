@@ -1,7 +1,7 @@
-#include "FolderAction.h"
+#include "app/trash/FolderAction.h"
 
 #include "Problem.h"
-#include "TrashSheet.h"
+#include "app/trash/TrashSheet.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>

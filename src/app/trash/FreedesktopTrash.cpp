@@ -1,4 +1,4 @@
-#include "FreedesktopTrash.h"
+#include "app/trash/FreedesktopTrash.h"
 
 #include "Paths.h"
 #include "PosixError.h"

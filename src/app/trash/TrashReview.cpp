@@ -1,17 +1,17 @@
-#include "TrashReview.h"
+#include "app/trash/TrashReview.h"
 
-#include "FreedesktopTrash.h"
+#include "app/trash/FreedesktopTrash.h"
 
 #include "DiskScope.h"
 #include "Paths.h"
 #include "Problem.h"
 #include "TrashProblem.h"
-#include "platform/Authenticator.h"
-#include "platform/Background.h"
-#include "platform/Bundle.h"
+#include "app/platform/Authenticator.h"
+#include "app/platform/Background.h"
+#include "app/platform/Bundle.h"
 #include "platform/FileStatus.h"
 #include "platform/HomeFolder.h"
-#include "setup/SessionDisk.h"
+#include "app/session/SessionDisk.h"
 
 #include <QPointer>
 #include <QCoreApplication>
@@ -39,20 +39,10 @@ const std::string protectedText = "This location is protected or no longer avail
 const std::string changedText = "Item changed. Refresh the folder and try again.";
 const std::string lockedText = "This item is locked or protected in the Viewer.";
 
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-bool endsWith(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 // Components counted with the leading "/" as one, so "/home/name" has three.
 int componentCount(std::string_view path)
 {
-    int count = startsWith(path, "/") ? 1 : 0;
+    int count = path.starts_with("/") ? 1 : 0;
     Paths::forEachComponent(path, [&](std::string_view) {
         ++count;
         return true;
@@ -80,7 +70,7 @@ bool onStartupDisk(const DiskScope& scope)
 bool inOpenLibraryFolder(std::string_view path, const std::string& home)
 {
     for (const char* folder : openLibraryFolders)
-        if (startsWith(path, home + "/" + folder + "/"))
+        if (path.starts_with(home + "/" + folder + "/"))
             return true;
     return false;
 }
@@ -100,9 +90,9 @@ FileStatus checkLocation(const std::string& path)
     if (!scope || !scope->valid() || !scope->deletable(path))
         throw TrashProblem(protectedText);
     if (onStartupDisk(*scope)
-        && (!startsWith(path, std::string(DiskScope::usersFolder) + "/") || componentCount(path) <= 3))
+        && (!path.starts_with(std::string(DiskScope::usersFolder) + "/") || componentCount(path) <= 3))
         throw TrashProblem(protectedText);
-    if (anyComponent(path, [](std::string_view component) { return startsWith(component, "."); }))
+    if (anyComponent(path, [](std::string_view component) { return component.starts_with("."); }))
         throw TrashProblem(protectedText);
     if (Paths::standardized(path) != path)
         throw TrashProblem(protectedText);
@@ -131,24 +121,24 @@ void checkProtection(const std::string& path, const std::string& home, const Fil
     for (const char* locked : lockedInHome)
         if (homeFolder && name == locked)
             throw TrashProblem(lockedText);
-    if (startsWith(path, home + "/Library/") && !inOpenLibraryFolder(path, home))
+    if (path.starts_with(home + "/Library/") && !inOpenLibraryFolder(path, home))
         throw TrashProblem(lockedText);
     if (anyComponent(path, [](std::string_view component) { return component == "Applications"; }))
         throw TrashProblem(lockedText);
-    if (!startsWith(path, home + "/")
+    if (!path.starts_with(home + "/")
         && anyComponent(path, [](std::string_view component) { return component == "Library"; }))
         throw TrashProblem(lockedText);
     const bool package = anyComponent(path, [](std::string_view component) {
         const std::string lower = Paths::lowercased(component);
         for (const char* suffix : lockedSuffixes)
-            if (endsWith(lower, suffix))
+            if (lower.ends_with(suffix))
                 return true;
         return false;
     });
     if (package)
         throw TrashProblem(lockedText);
     const std::string bundle = Bundle::location().toStdString();
-    if (bundle == path || startsWith(bundle, path + "/"))
+    if (bundle == path || bundle.starts_with(path + "/"))
         throw TrashProblem(lockedText);
     if (status.flags & lockedFlags)
         throw TrashProblem(lockedText);
@@ -173,7 +163,7 @@ TrashReview::TrashReview(const VEntry& entry)
     mount = status.mountId;
     ctimeSeconds = status.ctimeSeconds;
     ctimeNanoseconds = status.ctimeNanoseconds;
-    auth = !startsWith(path, home + "/") || inOpenLibraryFolder(path, home);
+    auth = !path.starts_with(home + "/") || inOpenLibraryFolder(path, home);
 }
 
 TrashReview TrashReview::folder(const QUrl& url)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/VEntry.h"
+#include "app/folders/VEntry.h"
 
 #include <QObject>
 #include <QUrl>

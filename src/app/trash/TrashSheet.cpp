@@ -1,5 +1,6 @@
-#include "TrashSheet.h"
+#include "app/trash/TrashSheet.h"
 
+#include "app/widgets/ScaledFont.h"
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -12,12 +13,6 @@ QLabel* wrapped(const QString& text)
     auto* label = new QLabel(text);
     label->setWordWrap(true);
     return label;
-}
-
-QFont scaled(QFont font, double factor)
-{
-    font.setPointSizeF(font.pointSizeF() * factor);
-    return font;
 }
 
 }
@@ -35,7 +30,7 @@ TrashSheet::TrashSheet(const TrashReview& ticket, const QString& title, const QS
 
     QLabel* heading = wrapped(title);
     heading->setObjectName(QStringLiteral("trashTitle"));
-    QFont headingFont = scaled(heading->font(), 1.35);
+    QFont headingFont = scaledFont(heading->font(), 1.35);
     headingFont.setBold(true);
     heading->setFont(headingFont);
     layout->addWidget(heading);
@@ -49,7 +44,7 @@ TrashSheet::TrashSheet(const TrashReview& ticket, const QString& title, const QS
     if (ticket.auth) {
         QLabel* caption = wrapped(QStringLiteral("macOS will also ask you to authenticate."));
         caption->setObjectName(QStringLiteral("trashAuth"));
-        caption->setFont(scaled(caption->font(), 0.85));
+        caption->setFont(scaledFont(caption->font(), 0.85));
         layout->addWidget(caption);
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TrashReview.h"
+#include "app/trash/TrashReview.h"
 
 #include <QDialog>
 

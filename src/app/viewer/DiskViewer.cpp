@@ -1,22 +1,24 @@
-#include "DiskViewer.h"
+#include "app/viewer/DiskViewer.h"
 
-#include "DisplayPicker.h"
-#include "EntryList.h"
-#include "LocationLabel.h"
-#include "OpenWithMenu.h"
-#include "ViewerIcons.h"
-#include "model/SidebarModel.h"
-#include "ReturnToTallyroom.h"
-#include "about/MemoryReadout.h"
-#include "graph/Map3D.h"
-#include "platform/Workspace.h"
-#include "scanner/Controller.h"
-#include "scanner/CreditFooter.h"
-#include "scanner/Fmt.h"
-#include "scanner/ModeControl.h"
-#include "scanner/ReleaseTitle.h"
-#include "setup/SessionDisk.h"
-#include "trash/TrashSheet.h"
+#include "app/widgets/ScaledFont.h"
+#include "app/viewer/DisplayPicker.h"
+#include "app/viewer/EntryList.h"
+#include "app/viewer/LocationLabel.h"
+#include "app/viewer/OpenWithMenu.h"
+#include "app/viewer/ViewerIcons.h"
+#include "app/viewer/model/SidebarModel.h"
+#include "app/viewer/ReturnToTallyroom.h"
+#include "app/widgets/MemoryReadout.h"
+#include "app/viewer/graph/Map3D.h"
+#include "app/platform/Workspace.h"
+#include "app/scanner/Controller.h"
+#include "app/widgets/CreditFooter.h"
+#include "app/widgets/Fmt.h"
+#include "app/scanner/ModeSwitch.h"
+#include "app/widgets/ModeControl.h"
+#include "app/widgets/ReleaseTitle.h"
+#include "app/session/SessionDisk.h"
+#include "app/trash/TrashSheet.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -37,12 +39,6 @@
 #include <utility>
 
 namespace {
-
-QFont scaled(QFont font, double factor)
-{
-    font.setPointSizeF(font.pointSizeF() * factor);
-    return font;
-}
 
 QPushButton* toggle(const QString& title, const QString& help)
 {
@@ -93,7 +89,7 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     legend_ = new QLabel;
     legend_->setObjectName(QStringLiteral("legend"));
     legend_->setForegroundRole(QPalette::PlaceholderText);
-    legend_->setFont(scaled(font(), 0.85));
+    legend_->setFont(scaledFont(font(), 0.85));
     layout->addWidget(legend_);
     layout->addWidget(new CreditFooter);
 
@@ -247,7 +243,7 @@ QWidget* DiskViewer::sidebar()
     message_ = new QLabel;
     message_->setObjectName(QStringLiteral("message"));
     message_->setForegroundRole(QPalette::PlaceholderText);
-    message_->setFont(scaled(font(), 0.85));
+    message_->setFont(scaledFont(font(), 0.85));
     message_->setWordWrap(true);
     column->addWidget(message_);
 
@@ -274,7 +270,7 @@ QWidget* DiskViewer::sidebar()
     pagingRow->addWidget(pager_);
     itemCount_ = new QLabel;
     itemCount_->setObjectName(QStringLiteral("itemCount"));
-    itemCount_->setFont(scaled(font(), 0.85));
+    itemCount_->setFont(scaledFont(font(), 0.85));
     pagingRow->addWidget(itemCount_);
     pagingRow->addStretch();
     column->addLayout(pagingRow);
@@ -289,10 +285,10 @@ QWidget* DiskViewer::sidebar()
     detailPath_->setObjectName(QStringLiteral("detailPath"));
     detailPath_->setWordWrap(true);
     detailPath_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    detailPath_->setFont(scaled(font(), 0.85));
+    detailPath_->setFont(scaledFont(font(), 0.85));
     detailKind_ = new QLabel;
     detailKind_->setObjectName(QStringLiteral("detailKind"));
-    detailKind_->setFont(scaled(font(), 0.85));
+    detailKind_->setFont(scaledFont(font(), 0.85));
     details->addWidget(detailPath_);
     details->addWidget(detailKind_);
     column->addWidget(details_);
@@ -320,7 +316,7 @@ QWidget* DiskViewer::footer()
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
-    row->addWidget(new ModeControl(c_));
+    row->addWidget(modeSwitch(c_));
     auto* badge = new QLabel(QStringLiteral("Folder contents simplified at higher levels.  Double click for full view."));
     badge->setObjectName(QStringLiteral("badge"));
     badge->setStyleSheet(QStringLiteral("QLabel { padding: 4px 8px; border: 1px solid rgba(128, 128, 128, 0.6); }"));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "scanner/FailureAlert.h"
-#include "model/Branch.h"
+#include "app/widgets/FailureAlert.h"
+#include "app/viewer/model/Branch.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "DisplayPicker.h"
+#include "app/viewer/DisplayPicker.h"
 
 #include <QButtonGroup>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
-#include "EntryDelegate.h"
+#include "app/viewer/EntryDelegate.h"
 
-#include "ViewerIcons.h"
-#include "model/SidebarModel.h"
+#include "app/viewer/ViewerIcons.h"
+#include "app/viewer/model/SidebarModel.h"
 
 #include <QApplication>
 #include <QPainter>

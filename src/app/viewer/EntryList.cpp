@@ -1,10 +1,10 @@
-#include "EntryList.h"
+#include "app/viewer/EntryList.h"
 
-#include "EntryDelegate.h"
-#include "EntryListAccessible.h"
-#include "EntryOpenAccessible.h"
-#include "EntryRowAccessible.h"
-#include "model/SidebarModel.h"
+#include "app/viewer/EntryDelegate.h"
+#include "app/viewer/EntryListAccessible.h"
+#include "app/viewer/EntryOpenAccessible.h"
+#include "app/viewer/EntryRowAccessible.h"
+#include "app/viewer/model/SidebarModel.h"
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>

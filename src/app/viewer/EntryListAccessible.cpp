@@ -1,8 +1,8 @@
-#include "EntryListAccessible.h"
+#include "app/viewer/EntryListAccessible.h"
 
-#include "EntryList.h"
-#include "EntryRowAccessible.h"
-#include "model/SidebarModel.h"
+#include "app/viewer/EntryList.h"
+#include "app/viewer/EntryRowAccessible.h"
+#include "app/viewer/model/SidebarModel.h"
 
 namespace {
 

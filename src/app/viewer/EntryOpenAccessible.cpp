@@ -1,7 +1,7 @@
-#include "EntryOpenAccessible.h"
+#include "app/viewer/EntryOpenAccessible.h"
 
-#include "EntryList.h"
-#include "model/SidebarModel.h"
+#include "app/viewer/EntryList.h"
+#include "app/viewer/model/SidebarModel.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "EntryRowAccessible.h"
+#include "app/viewer/EntryRowAccessible.h"
 
-#include "EntryList.h"
-#include "model/SidebarModel.h"
+#include "app/viewer/EntryList.h"
+#include "app/viewer/model/SidebarModel.h"
 
 #include <QItemSelectionModel>
 #include <QWidget>

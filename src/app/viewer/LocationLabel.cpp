@@ -1,4 +1,4 @@
-#include "LocationLabel.h"
+#include "app/viewer/LocationLabel.h"
 
 #include <QResizeEvent>
 

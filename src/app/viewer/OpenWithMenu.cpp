@@ -1,8 +1,8 @@
-#include "OpenWithMenu.h"
+#include "app/viewer/OpenWithMenu.h"
 
-#include "model/BrowserCollator.h"
-#include "platform/Applications.h"
-#include "setup/SessionDisk.h"
+#include "app/folders/BrowserCollator.h"
+#include "app/platform/Applications.h"
+#include "app/session/SessionDisk.h"
 
 #include <QCollator>
 #include <QDir>

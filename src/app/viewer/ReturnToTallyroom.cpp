@@ -1,4 +1,4 @@
-#include "ReturnToTallyroom.h"
+#include "app/viewer/ReturnToTallyroom.h"
 
 ReturnToTallyroom::ReturnToTallyroom(std::function<void()> openMain, std::function<void()> dismissViewer, QWidget* parent)
     : QPushButton(QStringLiteral("Close View, back to Tallyroom"), parent)

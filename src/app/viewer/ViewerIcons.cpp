@@ -1,23 +1,6 @@
-#include "ViewerIcons.h"
+#include "app/viewer/ViewerIcons.h"
 
-// The drawn icons live in a static library, whose resources are registered by hand.
-int qInitResources_viewer_icons();
-
-namespace {
-
-QIcon bundled(const char* name)
-{
-    static const bool registered = qInitResources_viewer_icons() != 0;
-    Q_UNUSED(registered);
-    return QIcon(QStringLiteral(":/viewer/icons/") + QString::fromLatin1(name) + QStringLiteral(".svg"));
-}
-
-QIcon themed(const char* name, const char* fallback)
-{
-    return QIcon::fromTheme(QString::fromLatin1(name), bundled(fallback));
-}
-
-}
+#include "app/widgets/SymbolIcon.h"
 
 namespace ViewerIcons {
 
@@ -25,29 +8,29 @@ QIcon entry(SidebarModel::Kind kind)
 {
     switch (kind) {
     case SidebarModel::folder:
-        return themed("folder", "folder");
+        return SymbolIcon::themed(QStringLiteral("folder"), QStringLiteral("folder"));
     case SidebarModel::link:
-        return themed("emblem-symbolic-link", "link");
+        return SymbolIcon::themed(QStringLiteral("emblem-symbolic-link"), QStringLiteral("link"));
     case SidebarModel::file:
         break;
     }
-    return themed("text-x-generic", "file");
+    return SymbolIcon::themed(QStringLiteral("text-x-generic"), QStringLiteral("file"));
 }
 
 QIcon open()
 {
-    return themed("go-next", "open");
+    return SymbolIcon::themed(QStringLiteral("go-next"), QStringLiteral("open"));
 }
 
 // The icon theme names no raised hand.
 QIcon hand()
 {
-    return bundled("hand");
+    return SymbolIcon::bundled(QStringLiteral("hand"));
 }
 
 QIcon spin()
 {
-    return themed("object-rotate-right", "spin");
+    return SymbolIcon::themed(QStringLiteral("object-rotate-right"), QStringLiteral("spin"));
 }
 
 }

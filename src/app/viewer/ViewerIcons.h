@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/SidebarModel.h"
+#include "app/viewer/model/SidebarModel.h"
 
 #include <QIcon>
 

@@ -1,9 +1,9 @@
 #include "AboutFixture.h"
 
-#include "Diagnostics.h"
-#include "MemoryFootprint.h"
-#include "MemoryReadout.h"
-#include "StructureView.h"
+#include "app/about/Diagnostics.h"
+#include "app/widgets/MemoryFootprint.h"
+#include "app/widgets/MemoryReadout.h"
+#include "app/about/StructureView.h"
 
 #include <QFile>
 #include <QRegularExpression>

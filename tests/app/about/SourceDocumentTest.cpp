@@ -1,6 +1,6 @@
-#include "AboutDetail.h"
+#include "app/about/AboutDetail.h"
 #include "Files.h"
-#include "SourceDocument.h"
+#include "app/about/SourceDocument.h"
 #include "TempFolder.h"
 #include "Waiting.h"
 

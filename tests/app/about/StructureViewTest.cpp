@@ -1,7 +1,7 @@
 #include "AboutFixture.h"
 
-#include "AboutView.h"
-#include "StructureView.h"
+#include "app/about/AboutView.h"
+#include "app/about/StructureView.h"
 #include "Waiting.h"
 
 #include <QLabel>

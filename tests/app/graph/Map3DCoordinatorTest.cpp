@@ -1,6 +1,6 @@
-#include "graph/Map3DCoordinator.h"
-#include "graph/OrbitView.h"
-#include "graph/VectorMath.h"
+#include "app/viewer/graph/Map3DCoordinator.h"
+#include "app/viewer/graph/OrbitView.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "graph/OrbitCamera.h"
-#include "graph/VectorMath.h"
+#include "app/viewer/graph/OrbitCamera.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <gtest/gtest.h>
 

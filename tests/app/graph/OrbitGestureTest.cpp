@@ -1,4 +1,4 @@
-#include "graph/OrbitGesture.h"
+#include "app/viewer/graph/OrbitGesture.h"
 
 #include <gtest/gtest.h>
 

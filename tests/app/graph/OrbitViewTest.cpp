@@ -1,8 +1,8 @@
 #include "ViewerSession.h"
-#include "graph/Map3D.h"
-#include "graph/Map3DCoordinator.h"
-#include "graph/OrbitView.h"
-#include "graph/VectorMath.h"
+#include "app/viewer/graph/Map3D.h"
+#include "app/viewer/graph/Map3DCoordinator.h"
+#include "app/viewer/graph/OrbitView.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <QApplication>
 #include <QImage>

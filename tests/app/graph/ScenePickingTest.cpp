@@ -1,5 +1,5 @@
-#include "graph/ScenePicking.h"
-#include "graph/VectorMath.h"
+#include "app/viewer/graph/ScenePicking.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "graph/SceneProjection.h"
-#include "graph/VectorMath.h"
+#include "app/viewer/graph/SceneProjection.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <gtest/gtest.h>
 

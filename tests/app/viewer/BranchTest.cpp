@@ -1,8 +1,8 @@
 #include "ViewerSession.h"
+#include "app/session/Preferences.h"
 
 #include <gtest/gtest.h>
 
-#include <QThread>
 
 #include <filesystem>
 
@@ -58,7 +58,7 @@ TEST(Branch, PagesOfFourteenClampedBothWays)
     b.setSelected(b.entries()[14]);
     b.setFull(false);
     EXPECT_EQ(b.page(), 1) << "leaving full view shows the selection's page";
-    EXPECT_FALSE(QSettings().value(Branch::fullModeKey).toBool());
+    EXPECT_FALSE(Preferences::fullView());
 }
 
 TEST(Branch, TheFindFilterIgnoresCaseAndDrivesThePages)
@@ -95,7 +95,7 @@ TEST(Branch, TheGraphGetsTwoHundredEntriesAPage)
     EXPECT_EQ(b.graphEntries().front(), b.visible()[400]);
     b.showGraphPage(-1);
     EXPECT_EQ(b.graphEntries().front(), b.visible()[0]);
-    EXPECT_TRUE(QSettings().value(Branch::fullModeKey).toBool()) << "remembered in a writable session";
+    EXPECT_TRUE(Preferences::fullView()) << "remembered in a writable session";
 }
 
 TEST(Branch, PreviewsUpToThreeChildrenUnlessFullViewShowsMoreThanSixty)
@@ -113,8 +113,8 @@ TEST(Branch, PreviewsUpToThreeChildrenUnlessFullViewShowsMoreThanSixty)
     b.reloadView(true);
     ASSERT_TRUE(waitUntil([&] { return !b.loading(); }));
     EXPECT_EQ(b.visible().size(), 61);
-    QThread::msleep(100);
-    QCoreApplication::processEvents();
+    b.finishBackgroundReads();
+    QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(b.previews().isEmpty());
 }
 
@@ -224,7 +224,7 @@ TEST(Branch, AResultThatArrivesAfterANewerRequestChangesNothing)
     Branch b(session.viewsFolder());
     b.load(folderAt(session.path("old")), false, false);
     // The old read finishes and its result waits in the queue while the main thread is busy.
-    QThread::msleep(1000);
+    b.finishBackgroundReads();
     b.load(folderAt(session.path("new")), false, false);
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(b.entries().isEmpty());
@@ -244,18 +244,17 @@ TEST(Branch, ASlowReadIsSupersededOrAbandoned)
     useScope(scope.path(), true);
     Branch b(QString::fromStdString(scope / "views"));
     b.load(folderAt(QString::fromStdString(scope / "huge")), false, false);
-    QThread::msleep(10);
     b.load(folderAt(QString::fromStdString(scope / "small")), false, false);
     ASSERT_TRUE(waitUntil([&] { return settled(b); }));
-    QThread::msleep(300);
-    QCoreApplication::processEvents();
+    b.finishBackgroundReads();
+    QCoreApplication::sendPostedEvents();
     EXPECT_EQ(titles(b.entries()), QStringList {"only.txt"});
 
     b.load(folderAt(QString::fromStdString(scope / "huge")), false, false);
     b.stopReading();
     EXPECT_FALSE(b.loading());
-    QThread::msleep(300);
-    QCoreApplication::processEvents();
+    b.finishBackgroundReads();
+    QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(b.entries().isEmpty());
     EXPECT_EQ(b.message(), "Reading folder…") << "stopping leaves the message as it was";
 }

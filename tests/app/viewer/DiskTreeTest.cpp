@@ -1,7 +1,7 @@
 #include "ViewerSession.h"
-#include "model/DiskTree.h"
-#include "model/DiskViewerError.h"
-#include "model/ReadCancelled.h"
+#include "app/folders/DiskTree.h"
+#include "app/folders/DiskViewerError.h"
+#include "app/folders/ReadCancelled.h"
 #include "TrashProblem.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +19,19 @@ QStringList titles(const QList<VEntry>& entries)
     for (const VEntry& entry : entries)
         out.append(entry.title());
     return out;
+}
+
+// Whether this process holds the folder open, as a listing does while it reads it.
+bool heldOpen(const QString& folder)
+{
+    const std::filesystem::path target = std::filesystem::canonical(folder.toStdString());
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        std::error_code gone;
+        if (std::filesystem::read_symlink(fd.path(), gone) == target)
+            return true;
+    }
+    return false;
 }
 
 std::string describe(const std::function<void()>& read)
@@ -145,7 +158,7 @@ TEST(DiskTree, CancellingStopsALongListingPromptly)
             return true;
         }
     });
-    QThread::msleep(20);
+    EXPECT_TRUE(waitUntil([&] { return heldOpen(huge); })) << "the listing is under way";
     QElapsedTimer sinceStop;
     sinceStop.start();
     stop.request_stop();

@@ -1,5 +1,5 @@
-#include "graph/FileCluster.h"
-#include "graph/GraphLayout.h"
+#include "app/viewer/graph/FileCluster.h"
+#include "app/viewer/graph/GraphLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ViewerSession.h"
 #include "DecodingError.h"
-#include "model/SlotFiles.h"
+#include "app/viewer/model/SlotFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "ViewerSession.h"
-#include "model/SidebarModel.h"
+#include "app/viewer/model/SidebarModel.h"
 
 #include <QSignalSpy>
 

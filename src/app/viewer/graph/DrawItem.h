@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenPoint.h"
+#include "app/viewer/graph/ScreenPoint.h"
 
 class SceneNode;
 

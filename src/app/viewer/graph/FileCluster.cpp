@@ -1,4 +1,4 @@
-#include "FileCluster.h"
+#include "app/viewer/graph/FileCluster.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Vec3.h"
+#include "app/viewer/model/Vec3.h"
 
 // Where the files of a folder gather when the folder also holds folders: a flattened
 // golden-angle ball beyond the ring, on the positive x side.

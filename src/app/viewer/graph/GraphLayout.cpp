@@ -1,6 +1,6 @@
-#include "GraphLayout.h"
+#include "app/viewer/graph/GraphLayout.h"
 
-#include "FileCluster.h"
+#include "app/viewer/graph/FileCluster.h"
 
 #include <QTextBoundaryFinder>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/VEntry.h"
-#include "model/Vec3.h"
+#include "app/folders/VEntry.h"
+#include "app/viewer/model/Vec3.h"
 
 #include <QList>
 #include <QMap>

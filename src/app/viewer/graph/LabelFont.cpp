@@ -1,4 +1,4 @@
-#include "LabelFont.h"
+#include "app/viewer/graph/LabelFont.h"
 
 #include <QFontMetricsF>
 

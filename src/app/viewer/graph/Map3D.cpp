@@ -1,11 +1,11 @@
-#include "Map3D.h"
+#include "app/viewer/graph/Map3D.h"
 
-#include "GraphLayout.h"
-#include "Map3DCoordinator.h"
-#include "OrbitView.h"
-#include "VectorMath.h"
-#include "model/Branch.h"
-#include "setup/SessionDisk.h"
+#include "app/viewer/graph/GraphLayout.h"
+#include "app/viewer/graph/Map3DCoordinator.h"
+#include "app/viewer/graph/OrbitView.h"
+#include "app/viewer/graph/VectorMath.h"
+#include "app/viewer/model/Branch.h"
+#include "app/session/SessionDisk.h"
 
 #include <QVBoxLayout>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/Vec3.h"
+#include "app/viewer/model/Vec3.h"
 
 #include <QString>
 #include <QWidget>

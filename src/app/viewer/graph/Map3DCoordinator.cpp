@@ -1,8 +1,8 @@
-#include "Map3DCoordinator.h"
+#include "app/viewer/graph/Map3DCoordinator.h"
 
-#include "LabelFont.h"
-#include "OrbitView.h"
-#include "VectorMath.h"
+#include "app/viewer/graph/LabelFont.h"
+#include "app/viewer/graph/OrbitView.h"
+#include "app/viewer/graph/VectorMath.h"
 
 void Map3D::Coordinator::apply(const QString& path, const Vec3& offset)
 {

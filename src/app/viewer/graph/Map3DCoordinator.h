@@ -1,10 +1,10 @@
 #pragma once
 
-#include "GraphLayout.h"
-#include "Map3D.h"
-#include "SceneNode.h"
-#include "model/Quaternion.h"
-#include "model/Vec3.h"
+#include "app/viewer/graph/GraphLayout.h"
+#include "app/viewer/graph/Map3D.h"
+#include "app/viewer/graph/SceneNode.h"
+#include "app/viewer/model/Quaternion.h"
+#include "app/viewer/model/Vec3.h"
 
 #include <QString>
 #include <QUuid>

@@ -1,6 +1,6 @@
-#include "OrbitCamera.h"
+#include "app/viewer/graph/OrbitCamera.h"
 
-#include "VectorMath.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Projected.h"
-#include "ScreenPoint.h"
-#include "model/EyePose.h"
-#include "model/Vec3.h"
+#include "app/viewer/graph/Projected.h"
+#include "app/viewer/graph/ScreenPoint.h"
+#include "app/viewer/model/EyePose.h"
+#include "app/viewer/model/Vec3.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "OrbitGesture.h"
+#include "app/viewer/graph/OrbitGesture.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScreenPoint.h"
-#include "model/Vec3.h"
+#include "app/viewer/graph/ScreenPoint.h"
+#include "app/viewer/model/Vec3.h"
 
 // The thresholds and screen geometry of the orbit view's mouse gestures.
 namespace OrbitGesture {

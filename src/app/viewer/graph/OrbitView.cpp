@@ -1,11 +1,11 @@
-#include "OrbitView.h"
+#include "app/viewer/graph/OrbitView.h"
 
-#include "LabelFont.h"
-#include "OrbitGesture.h"
-#include "ScenePicking.h"
-#include "SceneProjection.h"
-#include "VectorMath.h"
-#include "setup/SessionDisk.h"
+#include "app/viewer/graph/LabelFont.h"
+#include "app/viewer/graph/OrbitGesture.h"
+#include "app/viewer/graph/ScenePicking.h"
+#include "app/viewer/graph/SceneProjection.h"
+#include "app/viewer/graph/VectorMath.h"
+#include "app/session/SessionDisk.h"
 
 #include <QKeyEvent>
 #include <QMenu>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "DrawItem.h"
-#include "OrbitCamera.h"
-#include "SceneNode.h"
-#include "ScreenPoint.h"
-#include "model/EyePose.h"
-#include "model/Quaternion.h"
-#include "model/Vec3.h"
+#include "app/viewer/graph/DrawItem.h"
+#include "app/viewer/graph/OrbitCamera.h"
+#include "app/viewer/graph/SceneNode.h"
+#include "app/viewer/graph/ScreenPoint.h"
+#include "app/viewer/model/EyePose.h"
+#include "app/viewer/model/Quaternion.h"
+#include "app/viewer/model/Vec3.h"
 
 #include <QColor>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScreenPoint.h"
+#include "app/viewer/graph/ScreenPoint.h"
 
 // A scene point as the camera sees it.
 struct Projected {

@@ -1,4 +1,4 @@
-#include "SceneNode.h"
+#include "app/viewer/graph/SceneNode.h"
 
 std::unique_ptr<SceneNode> SceneNode::sphere(const QString& path, double radius, GraphLayout::Tint tint)
 {

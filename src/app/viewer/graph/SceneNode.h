@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GraphLayout.h"
-#include "Transform3.h"
+#include "app/viewer/graph/GraphLayout.h"
+#include "app/viewer/graph/Transform3.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "ScenePicking.h"
+#include "app/viewer/graph/ScenePicking.h"
 
-#include "SceneProjection.h"
-#include "VectorMath.h"
+#include "app/viewer/graph/SceneProjection.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <cmath>
 #include <limits>

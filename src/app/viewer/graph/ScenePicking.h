@@ -1,8 +1,8 @@
 #pragma once
 
-#include "OrbitCamera.h"
-#include "SceneNode.h"
-#include "ScreenPoint.h"
+#include "app/viewer/graph/OrbitCamera.h"
+#include "app/viewer/graph/SceneNode.h"
+#include "app/viewer/graph/ScreenPoint.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "SceneProjection.h"
+#include "app/viewer/graph/SceneProjection.h"
 
-#include "VectorMath.h"
+#include "app/viewer/graph/VectorMath.h"
 
 #include <algorithm>
 

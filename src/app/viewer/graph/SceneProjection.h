@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DrawItem.h"
-#include "OrbitCamera.h"
-#include "SceneNode.h"
+#include "app/viewer/graph/DrawItem.h"
+#include "app/viewer/graph/OrbitCamera.h"
+#include "app/viewer/graph/SceneNode.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VectorMath.h"
+#include "app/viewer/graph/VectorMath.h"
 
 // A node's placement relative to its parent: scale first, then rotation, then translation.
 struct Transform3 {

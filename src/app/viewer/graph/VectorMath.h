@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/Quaternion.h"
-#include "model/Vec3.h"
+#include "app/viewer/model/Quaternion.h"
+#include "app/viewer/model/Vec3.h"
 
 #include <cmath>
 

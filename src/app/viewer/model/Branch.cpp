@@ -1,14 +1,14 @@
-#include "Branch.h"
+#include "app/viewer/model/Branch.h"
 
-#include "DiskTree.h"
+#include "app/folders/DiskTree.h"
 #include "InstallSafety.h"
 #include "Paths.h"
 #include "Problem.h"
-#include "SlotFiles.h"
-#include "setup/SessionDisk.h"
+#include "app/viewer/model/SlotFiles.h"
+#include "app/session/Preferences.h"
+#include "app/session/SessionDisk.h"
 
 #include <QSet>
-#include <QSettings>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -38,12 +38,10 @@ qint64 clamped(qint64 value, qint64 highest)
 
 }
 
-const QString Branch::fullModeKey = QStringLiteral("viewerFullMode");
-
 Branch::Branch(QString slotDir, QObject* parent)
     : QObject(parent),
       slotDir_(std::move(slotDir)),
-      fullView_(QSettings().value(fullModeKey, false).toBool())
+      fullView_(Preferences::fullView())
 {
     const auto scope = SessionDisk::current();
     folder_ = folderEntry(scope ? QString::fromStdString(scope->root()) : QStringLiteral("/"));
@@ -436,7 +434,7 @@ void Branch::setFull(bool full)
     fullView_ = full;
     visibleChanged();
     if (SessionDisk::writable())
-        QSettings().setValue(fullModeKey, full);
+        Preferences::setFullView(full);
     if (!full && selected_) {
         const QList<VEntry> all = filtered();
         const auto found
@@ -446,6 +444,11 @@ void Branch::setFull(bool full)
         visibleChanged();
     }
     preview(std::nullopt);
+}
+
+void Branch::finishBackgroundReads()
+{
+    pool_.waitForDone();
 }
 
 void Branch::stopReading()

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "EyePose.h"
-#include "Quaternion.h"
-#include "SavedLayout.h"
-#include "trash/TrashReview.h"
-#include "VEntry.h"
-#include "Vec3.h"
-#include "scanner/OperationFailure.h"
+#include "app/viewer/model/EyePose.h"
+#include "app/viewer/model/Quaternion.h"
+#include "app/viewer/model/SavedLayout.h"
+#include "app/trash/TrashReview.h"
+#include "app/folders/VEntry.h"
+#include "app/viewer/model/Vec3.h"
+#include "app/widgets/OperationFailure.h"
 
 #include <QFuture>
 #include <QList>
@@ -41,7 +41,6 @@ public:
     static constexpr int previewedChildren = 3;
     // The largest page whose first index still fits a signed 64-bit integer.
     static constexpr qint64 lastPage = std::numeric_limits<qint64>::max() / span;
-    static const QString fullModeKey;
 
     // The data folder's "Saved Views" by default.
     explicit Branch(QString slotDir = defaultSlotDir(), QObject* parent = nullptr);
@@ -74,7 +73,6 @@ public:
     const QUuid& stamp() const { return stamp_; }
     const QUuid& cameraReset() const { return cameraReset_; }
     const QUuid& generation() const { return generation_; }
-    const QUuid& previewID() const { return previewID_; }
     qint64 graphPage() const { return graphPage_; }
 
     // The entries whose titles contain the needle, ignoring case, in order.
@@ -122,6 +120,9 @@ public:
     void showGraphPage(qint64 page);
     void setFull(bool full);
     void stopReading();
+    // Blocks until every background read has ended; their results still arrive through the
+    // event loop.
+    void finishBackgroundReads();
     // Reads up to three children of every visible folder; reselects `restoring` if given.
     void preview(const std::optional<QString>& restoring);
 

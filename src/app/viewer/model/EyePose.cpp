@@ -1,4 +1,4 @@
-#include "EyePose.h"
+#include "app/viewer/model/EyePose.h"
 
 #include "JsonFields.h"
 

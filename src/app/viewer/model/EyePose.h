@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Shift3.h"
+#include "app/viewer/model/Shift3.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "SavedLayout.h"
+#include "app/viewer/model/SavedLayout.h"
 
 #include "DecodingError.h"
 #include "JsonFields.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EyePose.h"
-#include "Shift3.h"
+#include "app/viewer/model/EyePose.h"
+#include "app/viewer/model/Shift3.h"
 
 #include <QByteArray>
 #include <QString>

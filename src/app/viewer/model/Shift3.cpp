@@ -1,4 +1,4 @@
-#include "Shift3.h"
+#include "app/viewer/model/Shift3.h"
 
 #include "JsonFields.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Vec3.h"
+#include "app/viewer/model/Vec3.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 // The stored form of a 3D vector: a camera focus or a dot's drag offset.
 struct Shift3 {

@@ -1,8 +1,8 @@
-#include "SidebarModel.h"
+#include "app/viewer/model/SidebarModel.h"
 
-#include "Branch.h"
-#include "scanner/Fmt.h"
-#include "setup/SessionDisk.h"
+#include "app/viewer/model/Branch.h"
+#include "app/widgets/Fmt.h"
+#include "app/session/SessionDisk.h"
 
 SidebarModel::SidebarModel(Branch& b, QObject* parent) : QAbstractListModel(parent), b_(b)
 {

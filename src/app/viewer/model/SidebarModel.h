@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VEntry.h"
+#include "app/folders/VEntry.h"
 
 #include <QAbstractListModel>
 #include <QList>

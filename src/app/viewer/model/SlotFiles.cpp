@@ -1,6 +1,6 @@
-#include "SlotFiles.h"
+#include "app/viewer/model/SlotFiles.h"
 
-#include "DiskTree.h"
+#include "app/folders/DiskTree.h"
 #include "InstallSafety.h"
 #include "Paths.h"
 #include "PosixError.h"

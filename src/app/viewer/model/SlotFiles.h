@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SavedLayout.h"
+#include "app/viewer/model/SavedLayout.h"
 
 #include <QByteArray>
 #include <QString>
