@@ -55,6 +55,12 @@ void showViewerStates(TallyroomApp& app, const QString& out, const QString& tree
     QWidget* window = app.window(QStringLiteral("viewer"));
     settle(1500);
     save(window, out, QStringLiteral("viewer"));
+    // Keyboard focus on the 3D map, as a keyboard user reaches it with Tab.
+    window->activateWindow();
+    window->setAttribute(Qt::WA_KeyboardFocusChange);
+    window->findChild<QWidget*>(QStringLiteral("map"))->setFocus(Qt::TabFocusReason);
+    settle(300);
+    save(window, out, QStringLiteral("viewer-focus-map"));
     auto* viewer = window->findChild<DiskViewer*>();
     Branch& b = viewer->branch();
     b.load(VEntry {tree + QStringLiteral("/Many"), true, false, 0}, false, false);
