@@ -11,6 +11,7 @@
 #include "app/trash/FolderAction.h"
 #include "app/trash/TrashSheet.h"
 #include "app/viewer/DiskViewer.h"
+#include "app/viewer/graph/OrbitView.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -58,7 +59,7 @@ void showViewerStates(TallyroomApp& app, const QString& out, const QString& tree
     // Keyboard focus on the 3D map, as a keyboard user reaches it with Tab.
     window->activateWindow();
     window->setAttribute(Qt::WA_KeyboardFocusChange);
-    window->findChild<QWidget*>(QStringLiteral("map"))->setFocus(Qt::TabFocusReason);
+    window->findChild<OrbitView*>()->setFocus(Qt::TabFocusReason);
     settle(300);
     save(window, out, QStringLiteral("viewer-focus-map"));
     auto* viewer = window->findChild<DiskViewer*>();
