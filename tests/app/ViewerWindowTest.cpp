@@ -569,3 +569,19 @@ TEST(OpenWithMenu, DefaultFirstThenByNameOnce)
     ASSERT_EQ(only.actions().size(), 1);
     EXPECT_EQ(only.actions().first()->text(), "Other…");
 }
+
+TEST(ViewerWindow, ANarrowWindowSqueezesNoControlOverAnother)
+{
+    const std::string tree = treeWith("viewer-narrow", 3);
+    Viewer v(tree, false);
+    v.view->resize(700, 500);
+    QApplication::processEvents();
+    EXPECT_EQ(v.view->width(), 700) << "the window lays out down to a small screen";
+    for (QPushButton* button : v.view->findChildren<QPushButton*>()) {
+        if (button->isVisibleTo(v.view.get())) {
+            // Buttons made narrow on purpose (the page arrows) keep their own width.
+            EXPECT_GE(button->width(), std::min(button->minimumSizeHint().width(), button->maximumWidth()))
+                << button->accessibleName().toStdString() << " " << button->text().toStdString();
+        }
+    }
+}

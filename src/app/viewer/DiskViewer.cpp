@@ -5,6 +5,7 @@
 #include "app/viewer/EntryList.h"
 #include "app/viewer/LocationLabel.h"
 #include "app/viewer/OpenWithMenu.h"
+#include "app/viewer/SidewaysRow.h"
 #include "app/viewer/ViewerIcons.h"
 #include "app/viewer/model/SidebarModel.h"
 #include "app/viewer/ReturnToTallyroom.h"
@@ -64,8 +65,8 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(9);
-    layout->addWidget(header());
-    layout->addWidget(toolbar());
+    layout->addWidget(new SidewaysRow(header()));
+    layout->addWidget(new SidewaysRow(toolbar()));
 
     auto* split = new QSplitter(Qt::Horizontal);
     split->setChildrenCollapsible(false);
