@@ -61,6 +61,26 @@ TEST(SessionDisk, PreferencesStartEmptyAndRememberTheSession)
     QSettings().clear();
 }
 
+TEST(SessionDisk, PreferencesEditedByHandFallBackToTheirDefaults)
+{
+    QSettings().clear();
+    QSettings settings;
+    settings.setValue("includeCloud", "yes");
+    settings.setValue("viewerFullMode", 1);
+    settings.setValue("storagePath", 42);
+    settings.setValue("installFolder", QStringLiteral("/home/a") + QChar(u'\0') + QStringLiteral("b"));
+    settings.sync();
+    EXPECT_FALSE(Preferences::includeCloud());
+    EXPECT_FALSE(Preferences::fullView());
+    EXPECT_EQ(Preferences::storagePath(), SessionDisk::defaultData());
+    EXPECT_EQ(Preferences::installFolder(), Preferences::defaultInstallFolder());
+    settings.setValue("includeCloud", "true");
+    settings.setValue("viewerFullMode", true);
+    EXPECT_TRUE(Preferences::includeCloud());
+    EXPECT_TRUE(Preferences::fullView());
+    QSettings().clear();
+}
+
 TEST(DiskSetup, ListsTheStartupDiskFirstAndOnceThenLocalVolumes)
 {
     const std::vector<Mount> mounts = {

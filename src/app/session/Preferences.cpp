@@ -18,18 +18,39 @@ QString creditChecksumKey(const QString& version)
     return QStringLiteral("publishedDMGMD5.v") + version;
 }
 
+// Anything may have edited the settings file, so a value is taken only when it is exactly what
+// this program writes; otherwise the fallback stands.
+bool flag(const QString& key, bool fallback)
+{
+    const QVariant stored = QSettings().value(key);
+    if (stored.typeId() == QMetaType::Bool)
+        return stored.toBool();
+    if (stored.typeId() == QMetaType::QString && (stored.toString() == QLatin1String("true")
+                                                  || stored.toString() == QLatin1String("false")))
+        return stored.toString() == QLatin1String("true");
+    return fallback;
+}
+
+std::optional<QString> text(const QString& key)
+{
+    const QVariant stored = QSettings().value(key);
+    if (stored.typeId() != QMetaType::QString || stored.toString().contains(QChar(u'\0')))
+        return std::nullopt;
+    return stored.toString();
+}
+
 }
 
 namespace Preferences {
 
 bool includeCloud()
 {
-    return QSettings().value(includeCloudKey, false).toBool();
+    return flag(includeCloudKey, false);
 }
 
 QString storagePath()
 {
-    return QSettings().value(storagePathKey, SessionDisk::defaultData()).toString();
+    return text(storagePathKey).value_or(SessionDisk::defaultData());
 }
 
 QString defaultInstallFolder()
@@ -39,7 +60,7 @@ QString defaultInstallFolder()
 
 QString installFolder()
 {
-    return QSettings().value(installFolderKey, defaultInstallFolder()).toString();
+    return text(installFolderKey).value_or(defaultInstallFolder());
 }
 
 void setReadOnlyMode(bool readOnly)
@@ -58,7 +79,7 @@ void rememberSession(const DiskScope& scope, const QString& installFolder)
 
 bool fullView()
 {
-    return QSettings().value(fullViewKey, false).toBool();
+    return flag(fullViewKey, false);
 }
 
 void setFullView(bool full)
@@ -68,10 +89,7 @@ void setFullView(bool full)
 
 std::optional<QString> creditChecksum(const QString& version)
 {
-    const QVariant kept = QSettings().value(creditChecksumKey(version));
-    if (kept.typeId() != QMetaType::QString)
-        return std::nullopt;
-    return kept.toString();
+    return text(creditChecksumKey(version));
 }
 
 void setCreditChecksum(const QString& version, const QString& checksum)
