@@ -1,7 +1,7 @@
 #include "DeletionLog.h"
 
-#include "Output.h"
 #include "PosixError.h"
+#include "platform/WriteAll.h"
 
 #include <cerrno>
 #include <unistd.h>
@@ -16,7 +16,7 @@ DeletionLog::DeletionLog(UniqueFd report) : report_(std::move(report))
 void DeletionLog::append(std::string_view text)
 {
     try {
-        Output::write(report_.get(), text);
+        writeAll(report_.get(), text);
     } catch (const PosixError&) {
         if (ftruncate(report_.get(), end_) != 0) {
             // The error of the write is the one to tell; the partial line stays.

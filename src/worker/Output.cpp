@@ -3,25 +3,13 @@
 #include "PosixError.h"
 #include "platform/FileStatus.h"
 #include "platform/UniqueFd.h"
+#include "platform/WriteAll.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace Output {
-
-void write(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            throw PosixError(errno);
-        }
-        bytes.remove_prefix(static_cast<size_t>(written));
-    }
-}
 
 void writeNewFile(int folder, const std::string& name, std::string_view bytes)
 {
@@ -37,7 +25,7 @@ void writeNewFile(int folder, const std::string& name, std::string_view bytes)
             unlinkat(folder, name.c_str(), 0);
     };
     try {
-        write(file.get(), bytes);
+        writeAll(file.get(), bytes);
     } catch (const PosixError&) {
         discard();
         throw;

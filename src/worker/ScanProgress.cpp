@@ -1,7 +1,7 @@
 #include "ScanProgress.h"
 
-#include "Output.h"
 #include "Wire.h"
+#include "platform/WriteAll.h"
 
 #include <algorithm>
 
@@ -52,5 +52,5 @@ void ScanProgress::tick(int64_t entries, int64_t files, int64_t errors, std::str
     lastTicked_ = entries;
     const uint64_t percent = std::min<uint64_t>(99, static_cast<uint64_t>(entries) * 100 / divisor_);
     const Tick line {std::string(scope_.visible(folder)), entries, files, errors, static_cast<int64_t>(percent)};
-    Output::write(fd_, Wire::serialize(line) + "\n");
+    writeAll(fd_, Wire::serialize(line) + "\n");
 }

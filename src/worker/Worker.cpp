@@ -4,12 +4,12 @@
 #include "DecodingError.h"
 #include "DiskScope.h"
 #include "Failure.h"
-#include "Output.h"
 #include "PosixError.h"
 #include "Remove.h"
 #include "ScanOperation.h"
 #include "Verify.h"
 #include "Wire.h"
+#include "platform/WriteAll.h"
 
 #include <cerrno>
 #include <new>
@@ -67,7 +67,7 @@ nlohmann::json perform(const std::string& operation, const DiskScope& scope)
 int fail(const std::string& description)
 {
     try {
-        Output::write(STDERR_FILENO, description);
+        writeAll(STDERR_FILENO, description);
     } catch (const Problem&) {
         // Nowhere left to say it; the status still tells.
     }
@@ -83,7 +83,7 @@ int main(int argc, char** argv)
     try {
         const DiskScope scope = decodeScope(argc, argv);
         const nlohmann::json result = perform(argv[1], scope);
-        Output::write(STDOUT_FILENO, Wire::serialize(result));
+        writeAll(STDOUT_FILENO, Wire::serialize(result));
         return 0;
     } catch (const Problem& problem) {
         return fail(problem.description());

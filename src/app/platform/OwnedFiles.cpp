@@ -6,6 +6,7 @@
 #include "Uuid.h"
 #include "platform/FileStatus.h"
 
+#include "platform/WriteAll.h"
 #include <cerrno>
 #include <fcntl.h>
 #include <stdio.h>
@@ -16,19 +17,6 @@ namespace {
 
 // Our files are small; anything larger is not ours and is not read whole.
 constexpr size_t largestOwned = 4 * 1024 * 1024;
-
-void writeAll(int fd, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throw PosixError(written < 0 ? errno : EIO);
-        done += static_cast<size_t>(written);
-    }
-}
 
 // The item now at `name` is ours: a plain file of this user, not linked elsewhere, with the marker.
 bool ownedAt(int folder, const char* name)

@@ -7,6 +7,7 @@
 #include "platform/FolderChain.h"
 #include "platform/HomeFolder.h"
 #include "platform/UniqueFd.h"
+#include "platform/WriteAll.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -194,19 +195,6 @@ std::string tail(const std::string& path, size_t count)
     for (size_t found = 0; found < count && start > 0; ++found)
         start = path.rfind('/', start - 1);
     return start == std::string::npos ? path : path.substr(start + 1);
-}
-
-void writeAll(int fd, const std::string& text)
-{
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            throw PosixError(wrote < 0 ? errno : ENOSPC);
-        done += static_cast<size_t>(wrote);
-    }
 }
 
 struct Reservation {

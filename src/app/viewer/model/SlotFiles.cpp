@@ -6,6 +6,7 @@
 #include "PosixError.h"
 #include "TrashProblem.h"
 #include "platform/UniqueFd.h"
+#include "platform/WriteAll.h"
 
 #include <QCryptographicHash>
 
@@ -35,19 +36,6 @@ QByteArray readAll(int fd)
     }
 }
 
-void writeAll(int fd, const QByteArray& bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t count = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            throw PosixError(errno);
-        done += count;
-    }
-}
-
 // Writes a private temporary file beside the target and renames it into place.
 void putInPlace(const QString& target, const QByteArray& bytes, unsigned renameFlags)
 {
@@ -57,7 +45,7 @@ void putInPlace(const QString& target, const QByteArray& bytes, unsigned renameF
     if (!fd)
         throw PosixError(errno);
     try {
-        writeAll(fd.get(), bytes);
+        writeAll(fd.get(), std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
         if (::close(fd.release()) != 0)
             throw PosixError(errno);
         if (renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, destination.c_str(), renameFlags) != 0)
