@@ -1,4 +1,4 @@
-#include "Base64.h"
+#include "shared/Base64.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,7 @@
-#include "Problem.h"
-#include "Wire.h"
+#include "shared/Problem.h"
+#include "shared/Wire.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
-#include "DecodingError.h"
 #include "app/viewer/model/SavedLayout.h"
+#include "shared/DecodingError.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "DecodingError.h"
-#include "DiskScope.h"
-#include "Problem.h"
+#include "shared/DecodingError.h"
+#include "shared/DiskScope.h"
+#include "shared/Problem.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -9,12 +9,14 @@
 // deleteraces time DELVER ROOT DATA FILES
 //   Times one deletion of FILES reviewed files: prints its wall time and the CPU time (user and
 //   system) of the worker, in seconds.
-#include "DiskScope.h"
-#include "Problem.h"
-#include "Stamp.h"
-#include "Wire.h"
-#include "platform/FileStatus.h"
-#include "platform/UniqueFd.h"
+#include "shared/DiskScope.h"
+#include "shared/Problem.h"
+#include "shared/Wire.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/UniqueFd.h"
+#include "worker/Stamp.h"
+
+#include <nlohmann/json.hpp>
 
 #include <atomic>
 #include <chrono>

@@ -2,9 +2,9 @@
 // and prints the seconds from the request until its first page and previews are in place.
 // Usage: folderopen FOLDER DATA RUNS. The last line printed is the median.
 
-#include "DiskScope.h"
-#include "app/viewer/model/Branch.h"
 #include "app/session/SessionDisk.h"
+#include "app/viewer/model/Branch.h"
+#include "shared/DiskScope.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

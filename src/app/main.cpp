@@ -1,5 +1,5 @@
-#include "app/platform/Bundle.h"
 #include "app/auth/PamAuthenticator.h"
+#include "app/platform/Bundle.h"
 #include "app/shell/AppIdentity.h"
 #include "app/shell/TallyroomApp.h"
 

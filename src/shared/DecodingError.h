@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Problem.h"
+#include "shared/Problem.h"
 
 // Data that does not have the expected shape.
 class DecodingError : public Problem {

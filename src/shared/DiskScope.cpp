@@ -1,15 +1,17 @@
-#include "DiskScope.h"
+#include "shared/DiskScope.h"
 
-#include "Base64.h"
-#include "DecodingError.h"
-#include "InstallSafety.h"
-#include "JsonFields.h"
-#include "Paths.h"
-#include "PosixError.h"
-#include "ScopeError.h"
-#include "Wire.h"
-#include "platform/FileFlags.h"
-#include "platform/Volumes.h"
+#include "shared/Base64.h"
+#include "shared/DecodingError.h"
+#include "shared/InstallSafety.h"
+#include "shared/JsonFields.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/ScopeError.h"
+#include "shared/Wire.h"
+#include "shared/platform/FileFlags.h"
+#include "shared/platform/Volumes.h"
+
+#include <nlohmann/json.hpp>
 
 #include <array>
 #include <cerrno>
@@ -23,17 +25,12 @@ constexpr std::array<std::string_view, 14> packageSuffixes = {
     ".framework", ".bundle", ".photoslibrary", ".pvm", ".utm", ".vmwarevm", ".sparsebundle",
 };
 
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
 // Strictly below root: root + "/" as prefix, or any absolute path for root "/".
 bool strictlyBelow(std::string_view path, std::string_view root)
 {
     if (root == "/")
-        return startsWith(path, "/") && path.size() > 1;
-    return path.size() > root.size() + 1 && startsWith(path, root) && path[root.size()] == '/';
+        return path.starts_with("/") && path.size() > 1;
+    return path.size() > root.size() + 1 && path.starts_with(root) && path[root.size()] == '/';
 }
 
 bool nameForbidsDeletion(std::string_view component)
@@ -130,7 +127,7 @@ std::string DiskScope::savedViews() const
 
 std::string_view DiskScope::visible(std::string_view path) const
 {
-    if (root_ == "/" && path.size() > startupData.size() && startsWith(path, startupData)
+    if (root_ == "/" && path.size() > startupData.size() && path.starts_with(startupData)
         && path[startupData.size()] == '/')
         return path.substr(startupData.size());
     return path;
@@ -170,8 +167,13 @@ bool DiskScope::inside(std::string_view path, std::string_view folder)
     if (path == folder)
         return true;
     if (folder == "/")
-        return startsWith(path, "/");
-    return path.size() > folder.size() && startsWith(path, folder) && path[folder.size()] == '/';
+        return path.starts_with("/");
+    return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/';
+}
+
+bool DiskScope::leadsToOtherVolumes(std::string_view path)
+{
+    return path == "/Volumes" || path == "/System/Volumes";
 }
 
 bool DiskScope::provider(std::string_view path)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/FileStatus.h"
+#include "shared/platform/FileStatus.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <cstdint>
 #include <optional>
@@ -41,6 +41,8 @@ public:
     bool deletable(std::string_view path) const;
 
     static bool inside(std::string_view path, std::string_view folder);
+    // The folders where other volumes are mounted; neither is ever listed nor walked.
+    static bool leadsToOtherVolumes(std::string_view path);
     static bool provider(std::string_view path);
     static std::optional<FileStatus> info(const std::string& path);
 

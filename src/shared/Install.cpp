@@ -1,12 +1,11 @@
-#include "InstallSafety.h"
-
-#include "Paths.h"
-#include "PosixError.h"
-#include "TrashProblem.h"
-#include "Uuid.h"
-#include "platform/BundleSeal.h"
-#include "platform/FileStatus.h"
-#include "platform/UniqueFd.h"
+#include "shared/InstallSafety.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/TrashProblem.h"
+#include "shared/Uuid.h"
+#include "shared/platform/BundleSeal.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/UniqueFd.h"
 
 #include <cerrno>
 #include <fcntl.h>

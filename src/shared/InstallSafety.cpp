@@ -1,12 +1,12 @@
-#include "InstallSafety.h"
+#include "shared/InstallSafety.h"
 
-#include "DiskScope.h"
-#include "Paths.h"
-#include "PosixError.h"
-#include "TrashProblem.h"
-#include "platform/FileStatus.h"
-#include "platform/HomeFolder.h"
-#include "platform/Volumes.h"
+#include "shared/DiskScope.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/HomeFolder.h"
+#include "shared/platform/Volumes.h"
 
 #include <array>
 #include <cerrno>

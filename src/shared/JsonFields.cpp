@@ -1,6 +1,6 @@
-#include "JsonFields.h"
+#include "shared/JsonFields.h"
 
-#include "DecodingError.h"
+#include "shared/DecodingError.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DecodingError.h"
+#include "shared/DecodingError.h"
 
 #include <nlohmann/json.hpp>
 

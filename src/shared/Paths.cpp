@@ -1,4 +1,4 @@
-#include "Paths.h"
+#include "shared/Paths.h"
 
 #include <vector>
 

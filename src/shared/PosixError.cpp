@@ -1,4 +1,4 @@
-#include "PosixError.h"
+#include "shared/PosixError.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Problem.h"
+#include "shared/Problem.h"
 
 // A failed system call, described in the platform's generic wording.
 class PosixError : public Problem {

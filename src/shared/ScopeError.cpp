@@ -1,4 +1,4 @@
-#include "ScopeError.h"
+#include "shared/ScopeError.h"
 
 ScopeError::ScopeError(std::string domain, int code)
     : Problem("The operation couldn’t be completed. (" + domain + " error " + std::to_string(code) + ".)"),

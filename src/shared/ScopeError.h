@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Problem.h"
+#include "shared/Problem.h"
 
 // An error known only by its domain text and code; its description names both, the way the
 // platform describes errors it has no message for.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Problem.h"
+#include "shared/Problem.h"
 
 // A refusal that the program words itself; its description is the whole text.
 class TrashProblem : public Problem {

@@ -1,6 +1,6 @@
-#include "Uuid.h"
+#include "shared/Uuid.h"
 
-#include "PosixError.h"
+#include "shared/PosixError.h"
 
 #include <openssl/rand.h>
 

@@ -1,8 +1,10 @@
-#include "Wire.h"
+#include "shared/Wire.h"
 
-#include "Base64.h"
-#include "DecodingError.h"
-#include "JsonFields.h"
+#include "shared/Base64.h"
+#include "shared/DecodingError.h"
+#include "shared/JsonFields.h"
+
+#include <nlohmann/json.hpp>
 
 namespace {
 

@@ -8,7 +8,7 @@
 // the key's name + "Base64" (rawBase64, approvedBase64, removedBase64), which older readers
 // ignore.
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <cstdint>
 #include <optional>
@@ -32,6 +32,7 @@ struct Usage {
     friend bool operator==(const Usage&, const Usage&) = default;
 };
 
+// `groups` holds labels of RowGroups.
 struct Row {
     std::string raw;
     std::string path;
@@ -58,6 +59,9 @@ struct Deletion {
 };
 
 struct ResultInfo {
+    // A message for a file that was left in place starts with this.
+    static constexpr std::string_view skippedPrefix = "Skipped: ";
+
     Usage before;
     Usage after;
     std::vector<std::string> removed;

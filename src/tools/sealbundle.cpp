@@ -1,6 +1,6 @@
 // Writes the seal of an assembled bundle; run by the build after every change to it.
-#include "Problem.h"
-#include "platform/BundleSeal.h"
+#include "shared/Problem.h"
+#include "shared/platform/BundleSeal.h"
 
 #include <iostream>
 

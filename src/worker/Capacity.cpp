@@ -1,6 +1,6 @@
-#include "Capacity.h"
+#include "worker/Capacity.h"
 
-#include "Failure.h"
+#include "worker/Failure.h"
 
 #include <sys/statvfs.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DiskScope.h"
-#include "Wire.h"
+#include "shared/DiskScope.h"
+#include "shared/Wire.h"
 
 namespace Worker {
 // Capacity, used and free bytes of the scope's file system. Throws Failure.

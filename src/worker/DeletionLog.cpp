@@ -1,7 +1,7 @@
-#include "DeletionLog.h"
+#include "worker/DeletionLog.h"
 
-#include "PosixError.h"
-#include "platform/WriteAll.h"
+#include "shared/PosixError.h"
+#include "shared/platform/WriteAll.h"
 
 #include <cerrno>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UniqueFd.h"
+#include "shared/platform/UniqueFd.h"
 
 #include <string_view>
 #include <sys/types.h>

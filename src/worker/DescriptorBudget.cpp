@@ -1,6 +1,6 @@
-#include "DescriptorBudget.h"
+#include "worker/DescriptorBudget.h"
 
-#include "FolderNode.h"
+#include "worker/FolderNode.h"
 
 #include <algorithm>
 #include <dirent.h>

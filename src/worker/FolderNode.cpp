@@ -1,4 +1,4 @@
-#include "FolderNode.h"
+#include "worker/FolderNode.h"
 
 #include <cstring>
 

@@ -1,30 +1,14 @@
-#include "FolderReader.h"
+#include "worker/FolderReader.h"
 
-#include "FolderNode.h"
-#include "Policy.h"
-#include "Stamp.h"
-#include "Walk.h"
+#include "shared/DiskScope.h"
+#include "worker/FolderNode.h"
+#include "worker/Policy.h"
+#include "worker/Stamp.h"
+#include "worker/Walk.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace {
-
-constexpr size_t bufferSize = 64 * 1024;
-
-bool isDotOrDotDot(const char* name)
-{
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-bool isOtherVolumes(const std::string& path)
-{
-    return path == "/Volumes" || path == "/System/Volumes";
-}
 
 void appendComponent(std::string& path, std::string_view name)
 {
@@ -41,7 +25,7 @@ struct ParentReference {
 
 }
 
-FolderReader::FolderReader(Walk& walk) : walk_(walk), buffer_(new char[bufferSize])
+FolderReader::FolderReader(Walk& walk) : walk_(walk)
 {
     folderPath_.reserve(4096);
     entryPath_.reserve(4096);
@@ -133,40 +117,20 @@ void FolderReader::list(int fd)
         entryPath_ += '/';
     entryBase_ = entryPath_.size();
     mayHoldVolumes_ = folderPath_ == "/" || folderPath_ == "/System";
-    while (!walk_.stopped()) {
-        const long bytes = syscall(SYS_getdents64, fd, buffer_.get(), bufferSize);
-        if (bytes == 0)
-            return;
-        if (bytes < 0) {
-            if (errno == EINTR)
-                continue;
-            ++errors_;
-            return;
-        }
-        // In inode order: with cold caches the file system then reads its inode tables
-        // front to back instead of jumping about.
-        order_.clear();
-        for (long offset = 0; offset < bytes;) {
-            const auto* entry = reinterpret_cast<const dirent64*>(buffer_.get() + offset);
-            order_.emplace_back(entry->d_ino, offset);
-            offset += entry->d_reclen;
-        }
-        std::sort(order_.begin(), order_.end());
-        for (const auto& [inode, offset] : order_)
-            examine(fd, reinterpret_cast<const dirent64*>(buffer_.get() + offset)->d_name);
-    }
+    while (!walk_.stopped() && listing_.next(fd))
+        for (const FolderListing::Entry& entry : listing_.batch())
+            examine(fd, entry);
+    if (listing_.error())
+        ++errors_;
 }
 
-void FolderReader::examine(int fd, const char* name)
+void FolderReader::examine(int fd, const FolderListing::Entry& entry)
 {
-    if (isDotOrDotDot(name))
-        return;
-    const size_t length = std::strlen(name);
     entryPath_.resize(entryBase_);
-    entryPath_.append(name, length);
-    if (mayHoldVolumes_ && isOtherVolumes(entryPath_))
+    entryPath_.append(entry.name, entry.length);
+    if (mayHoldVolumes_ && DiskScope::leadsToOtherVolumes(entryPath_))
         return;
-    const auto st = FileStatus::at(fd, name);
+    const auto st = FileStatus::at(fd, entry.name);
     if (!st) {
         ++errors_;
         return;
@@ -176,10 +140,10 @@ void FolderReader::examine(int fd, const char* name)
         return;
     ++entries_;
     if (st->isDirectory()) {
-        subfolders_.push_back({subfolderNames_.size(), length, st->inode});
-        subfolderNames_.append(name, length + 1);
+        subfolders_.push_back({subfolderNames_.size(), entry.length, st->inode});
+        subfolderNames_.append(entry.name, entry.length + 1);
     } else if (st->isRegular()) {
-        rank(*st, std::string_view(name, length));
+        rank(*st, entry.view());
     }
     if (entries_ == ScanProgress::step)
         flush();

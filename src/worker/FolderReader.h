@@ -1,14 +1,13 @@
 #pragma once
 
-#include "PendingFolder.h"
-#include "Ranking.h"
-#include "platform/UniqueFd.h"
+#include "shared/platform/FolderListing.h"
+#include "shared/platform/UniqueFd.h"
+#include "worker/PendingFolder.h"
+#include "worker/Ranking.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 class FolderNode;
@@ -36,16 +35,14 @@ private:
     void read(const PendingFolder& folder);
     void setFolderPath(const PendingFolder& folder);
     void list(int fd);
-    void examine(int fd, const char* name);
+    void examine(int fd, const FolderListing::Entry& entry);
     void rank(const FileStatus& st, std::string_view name);
     void handOver(const PendingFolder& folder, UniqueFd& fd);
     void flush();
 
     Walk& walk_;
     Ranking ranking_;
-    std::unique_ptr<char[]> buffer_;
-    // The entries of the buffer by inode: (inode, offset).
-    std::vector<std::pair<uint64_t, long>> order_;
+    FolderListing listing_;
     // The folder being read, and its entry being examined.
     std::string folderPath_;
     std::string entryPath_;

@@ -1,4 +1,4 @@
-#include "FolderStack.h"
+#include "worker/FolderStack.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PendingFolder.h"
+#include "worker/PendingFolder.h"
 
 #include <condition_variable>
 #include <cstddef>

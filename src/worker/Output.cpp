@@ -1,9 +1,9 @@
-#include "Output.h"
+#include "worker/Output.h"
 
-#include "PosixError.h"
-#include "platform/FileStatus.h"
-#include "platform/UniqueFd.h"
-#include "platform/WriteAll.h"
+#include "shared/PosixError.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/UniqueFd.h"
+#include "shared/platform/WriteAll.h"
 
 #include <cerrno>
 #include <fcntl.h>

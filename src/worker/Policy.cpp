@@ -1,8 +1,8 @@
-#include "Policy.h"
+#include "worker/Policy.h"
 
-#include "InstallSafety.h"
-#include "Paths.h"
-#include "platform/FileFlags.h"
+#include "shared/InstallSafety.h"
+#include "shared/Paths.h"
+#include "shared/platform/FileFlags.h"
 
 #include <array>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-#include "Ranking.h"
+#include "worker/Ranking.h"
 
-#include "Paths.h"
-#include "Policy.h"
+#include "shared/Paths.h"
+#include "worker/Policy.h"
 
 #include <algorithm>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shared/RowGroups.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -19,9 +21,7 @@ public:
 
     static constexpr size_t groupCount = 4;
     static constexpr size_t capacity = 10;
-    static constexpr std::array<std::string_view, groupCount> labels = {
-        "All files", "Video & audio", "Selectable: All files", "Selectable: Video & audio",
-    };
+    static constexpr std::array<std::string_view, groupCount> labels = RowGroups::labels;
 
     // True when the name's extension marks an audio or video file.
     static bool isMedia(std::string_view name);

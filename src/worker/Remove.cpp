@@ -1,20 +1,22 @@
-#include "Remove.h"
+#include "worker/Remove.h"
 
-#include "Capacity.h"
-#include "DeletionLog.h"
-#include "Failure.h"
-#include "InstallSafety.h"
-#include "Paths.h"
-#include "Policy.h"
-#include "PosixError.h"
-#include "ReportFile.h"
-#include "Seam.h"
-#include "Stamp.h"
-#include "Uuid.h"
-#include "Wire.h"
-#include "platform/FileFlags.h"
-#include "platform/FolderChain.h"
-#include "platform/UniqueFd.h"
+#include "shared/InstallSafety.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/Uuid.h"
+#include "shared/Wire.h"
+#include "shared/platform/FileFlags.h"
+#include "shared/platform/FolderChain.h"
+#include "shared/platform/UniqueFd.h"
+#include "worker/Capacity.h"
+#include "worker/DeletionLog.h"
+#include "worker/Failure.h"
+#include "worker/Policy.h"
+#include "worker/ReportFile.h"
+#include "worker/Seam.h"
+#include "worker/Stamp.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -300,7 +302,7 @@ nlohmann::json remove(const DiskScope& scope, const std::string& input)
             result.removed.push_back(reviewed->raw);
             message = "Deleted: " + std::string(shown);
         } catch (const Problem& problem) {
-            message = "Skipped: " + std::string(shown) + " — " + problem.description();
+            message = std::string(ResultInfo::skippedPrefix) + std::string(shown) + " — " + problem.description();
         }
         result.messages.push_back(message);
         // Nothing more is removed once the log cannot tell of it.

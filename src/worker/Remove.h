@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DiskScope.h"
+#include "shared/DiskScope.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 #include <string>
 #include <vector>

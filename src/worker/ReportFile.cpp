@@ -1,11 +1,11 @@
-#include "ReportFile.h"
+#include "worker/ReportFile.h"
 
-#include "InstallSafety.h"
-#include "Paths.h"
-#include "PosixError.h"
-#include "Seam.h"
-#include "Uuid.h"
-#include "platform/FolderChain.h"
+#include "shared/InstallSafety.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/Uuid.h"
+#include "shared/platform/FolderChain.h"
+#include "worker/Seam.h"
 
 #include <cerrno>
 #include <ctime>
@@ -24,15 +24,10 @@ std::string timestamp()
     return text;
 }
 
-UniqueFd openRoot()
-{
-    return UniqueFd(open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-}
-
 // mkdir -p with 0700 for every folder it creates, each folder opened from the one above it.
 UniqueFd createFolders(const std::string& path)
 {
-    UniqueFd folder = openRoot();
+    UniqueFd folder = FolderChain::openAbsolute("/");
     if (!folder)
         throw PosixError(errno);
     Paths::forEachComponent(path, [&](std::string_view component) {
@@ -65,10 +60,7 @@ ReportFile report(const DiskScope& scope, const std::string& title)
 
 UniqueFd openReports(const DiskScope& scope)
 {
-    const UniqueFd root = openRoot();
-    if (!root)
-        return UniqueFd();
-    return FolderChain::open(root.get(), std::string_view(scope.reports()).substr(1));
+    return FolderChain::openAbsolute(scope.reports());
 }
 
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DiskScope.h"
-#include "platform/UniqueFd.h"
+#include "shared/DiskScope.h"
+#include "shared/platform/UniqueFd.h"
 
 #include <string>
 

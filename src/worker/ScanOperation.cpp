@@ -1,11 +1,13 @@
-#include "ScanOperation.h"
+#include "worker/ScanOperation.h"
 
-#include "Capacity.h"
-#include "Failure.h"
-#include "Output.h"
-#include "Policy.h"
-#include "ReportFile.h"
-#include "Scanner.h"
+#include "worker/Capacity.h"
+#include "worker/Failure.h"
+#include "worker/Output.h"
+#include "worker/Policy.h"
+#include "worker/ReportFile.h"
+#include "worker/Scanner.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <unistd.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DiskScope.h"
+#include "shared/DiskScope.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 namespace Worker {
 // The whole scan operation: walk, capacity, report file and result. Throws Failure,

@@ -1,7 +1,9 @@
-#include "ScanProgress.h"
+#include "worker/ScanProgress.h"
 
-#include "Wire.h"
-#include "platform/WriteAll.h"
+#include "shared/Wire.h"
+#include "shared/platform/WriteAll.h"
+
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 

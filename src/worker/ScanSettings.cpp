@@ -1,4 +1,4 @@
-#include "ScanSettings.h"
+#include "worker/ScanSettings.h"
 
 #include <charconv>
 #include <cstdlib>

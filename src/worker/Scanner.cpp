@@ -1,7 +1,7 @@
-#include "Scanner.h"
+#include "worker/Scanner.h"
 
-#include "Failure.h"
-#include "Walk.h"
+#include "worker/Failure.h"
+#include "worker/Walk.h"
 
 #include <algorithm>
 #include <sys/statvfs.h>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "DiskScope.h"
-#include "Ranking.h"
-#include "ScanProgress.h"
-#include "ScanSettings.h"
+#include "shared/DiskScope.h"
+#include "worker/Ranking.h"
+#include "worker/ScanProgress.h"
+#include "worker/ScanSettings.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "Stamp.h"
+#include "worker/Stamp.h"
 
 namespace Worker {
 

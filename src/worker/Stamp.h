@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileStatus.h"
+#include "shared/platform/FileStatus.h"
 
 #include <string>
 #include <vector>

@@ -1,13 +1,15 @@
-#include "Verify.h"
+#include "worker/Verify.h"
 
-#include "Failure.h"
-#include "Output.h"
-#include "PosixError.h"
-#include "ReportFile.h"
-#include "Wire.h"
-#include "platform/UniqueFd.h"
-#include "platform/VolumeChecker.h"
-#include "platform/Volumes.h"
+#include "shared/PosixError.h"
+#include "shared/Wire.h"
+#include "shared/platform/UniqueFd.h"
+#include "shared/platform/Volumes.h"
+#include "worker/Failure.h"
+#include "worker/Output.h"
+#include "worker/ReportFile.h"
+#include "worker/platform/VolumeChecker.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DiskScope.h"
+#include "shared/DiskScope.h"
 
-#include <nlohmann/json.hpp>
+#include <nlohmann/json_fwd.hpp>
 
 namespace Worker {
 // Checks the file system that holds the scope and keeps the checker's output as a report.

@@ -1,9 +1,9 @@
-#include "Walk.h"
+#include "worker/Walk.h"
 
-#include "Failure.h"
-#include "FolderNode.h"
-#include "FolderOpen.h"
-#include "FolderReader.h"
+#include "shared/platform/FolderChain.h"
+#include "worker/Failure.h"
+#include "worker/FolderNode.h"
+#include "worker/FolderReader.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -79,7 +79,7 @@ void Walk::checkScope()
 UniqueFd Walk::open(const PendingFolder& folder, int& error)
 {
     if (!folder.parent) {
-        UniqueFd fd = FolderOpen::root(root_);
+        UniqueFd fd = FolderChain::openAbsolute(root_);
         error = errno;
         return fd;
     }
@@ -92,7 +92,7 @@ UniqueFd Walk::open(const PendingFolder& folder, int& error)
             budget_.keep(parent, reopened);
     }
     const int from = parent.fd >= 0 ? parent.fd : reopened.get();
-    UniqueFd fd = from >= 0 ? FolderOpen::child(from, folder.name.data()) : UniqueFd();
+    UniqueFd fd = from >= 0 ? FolderChain::openChild(from, folder.name.data()) : UniqueFd();
     error = errno;
     finishChild(parent);
     return fd;
@@ -133,7 +133,7 @@ UniqueFd Walk::reopen(FolderNode& node)
     UniqueFd current;
     for (size_t i = chain.size(); i-- > 0;) {
         FolderNode& folder = *chain[i];
-        UniqueFd fd = from < 0 ? FolderOpen::root(root_) : FolderOpen::child(from, folder.name().data());
+        UniqueFd fd = from < 0 ? FolderChain::openAbsolute(root_) : FolderChain::openChild(from, folder.name().data());
         if (!fd)
             return {};
         const auto status = FileStatus::ofDescriptor(fd.get());

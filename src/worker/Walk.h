@@ -1,12 +1,12 @@
 #pragma once
 
-#include "DescriptorBudget.h"
-#include "DiskScope.h"
-#include "FolderStack.h"
-#include "Ranking.h"
-#include "ScanProgress.h"
-#include "ScanSettings.h"
-#include "platform/UniqueFd.h"
+#include "shared/DiskScope.h"
+#include "shared/platform/UniqueFd.h"
+#include "worker/DescriptorBudget.h"
+#include "worker/FolderStack.h"
+#include "worker/Ranking.h"
+#include "worker/ScanProgress.h"
+#include "worker/ScanSettings.h"
 
 #include <atomic>
 #include <cstdint>

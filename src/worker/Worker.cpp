@@ -1,15 +1,17 @@
-#include "Worker.h"
+#include "worker/Worker.h"
 
-#include "Base64.h"
-#include "DecodingError.h"
-#include "DiskScope.h"
-#include "Failure.h"
-#include "PosixError.h"
-#include "Remove.h"
-#include "ScanOperation.h"
-#include "Verify.h"
-#include "Wire.h"
-#include "platform/WriteAll.h"
+#include "shared/Base64.h"
+#include "shared/DecodingError.h"
+#include "shared/DiskScope.h"
+#include "shared/PosixError.h"
+#include "shared/Wire.h"
+#include "shared/platform/WriteAll.h"
+#include "worker/Failure.h"
+#include "worker/Remove.h"
+#include "worker/ScanOperation.h"
+#include "worker/Verify.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <new>

@@ -1,4 +1,4 @@
-#include "Worker.h"
+#include "worker/Worker.h"
 
 int main(int argc, char** argv)
 {

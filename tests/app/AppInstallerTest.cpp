@@ -1,11 +1,11 @@
 #include "Files.h"
-#include "InstallSafety.h"
-#include "Problem.h"
 #include "TestHome.h"
-#include "platform/BundleSeal.h"
 #include "app/platform/DesktopIntegration.h"
-#include "app/setup/AppInstaller.h"
 #include "app/session/Preferences.h"
+#include "app/setup/AppInstaller.h"
+#include "shared/InstallSafety.h"
+#include "shared/Problem.h"
+#include "shared/platform/BundleSeal.h"
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <unistd.h>
 

@@ -2,11 +2,11 @@
 #include <gio/gdesktopappinfo.h>
 
 #include "Files.h"
-#include "Problem.h"
 #include "TempFolder.h"
 #include "TestHome.h"
 #include "app/platform/FreedesktopIntegration.h"
 #include "app/shell/AppIdentity.h"
+#include "shared/Problem.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "TempFolder.h"
 #include "app/platform/DiskImage.h"
 #include "app/widgets/CreditChecksum.h"
-#include "app/widgets/Fmt.h"
+#include "app/texts/Fmt.h"
 #include "app/widgets/ReleaseTitle.h"
 
 #include <gtest/gtest.h>

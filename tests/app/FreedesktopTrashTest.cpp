@@ -2,9 +2,9 @@
 #include "TempFolder.h"
 #include "TestHome.h"
 #include "app/trash/FreedesktopTrash.h"
-#include "DiskScope.h"
-#include "Problem.h"
-#include "TrashProblem.h"
+#include "shared/DiskScope.h"
+#include "shared/Problem.h"
+#include "shared/TrashProblem.h"
 
 #include <gtest/gtest.h>
 

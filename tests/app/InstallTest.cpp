@@ -1,9 +1,9 @@
 #include "Files.h"
-#include "InstallSafety.h"
 #include "TempFolder.h"
 #include "TestHome.h"
-#include "TrashProblem.h"
-#include "platform/BundleSeal.h"
+#include "shared/InstallSafety.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/BundleSeal.h"
 
 #include <gtest/gtest.h>
 

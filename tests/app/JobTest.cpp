@@ -1,11 +1,13 @@
-#include "DiskScope.h"
 #include "Files.h"
-#include "PosixError.h"
 #include "TempFolder.h"
 #include "TestHome.h"
-#include "TrashProblem.h"
 #include "app/scanner/Job.h"
 #include "app/session/SessionDisk.h"
+#include "shared/DiskScope.h"
+#include "shared/PosixError.h"
+#include "shared/TrashProblem.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 

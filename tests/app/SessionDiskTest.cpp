@@ -1,9 +1,9 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "app/platform/VolumeNames.h"
-#include "app/setup/DiskSetup.h"
 #include "app/session/Preferences.h"
 #include "app/session/SessionDisk.h"
+#include "app/setup/DiskSetup.h"
 
 #include <gtest/gtest.h>
 

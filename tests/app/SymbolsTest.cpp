@@ -1,11 +1,11 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "app/platform/VolumeNames.h"
-#include "platform/Volumes.h"
-#include "app/widgets/ModeLabel.h"
-#include "app/widgets/SymbolIcon.h"
 #include "app/setup/DiskSetup.h"
 #include "app/shell/AppIdentity.h"
+#include "app/widgets/ModeLabel.h"
+#include "app/widgets/SymbolIcon.h"
+#include "shared/platform/Volumes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,17 @@
-#include "FakeAuthenticator.h"
 #include "FakeApplication.h"
+#include "FakeAuthenticator.h"
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
+#include "app/platform/Applications.h"
+#include "app/platform/Workspace.h"
 #include "app/scanner/Controller.h"
 #include "app/session/SessionDisk.h"
 #include "app/trash/FolderAction.h"
 #include "app/trash/TrashReview.h"
 #include "app/trash/TrashSheet.h"
 #include "app/viewer/DiskViewer.h"
-#include "app/platform/Applications.h"
-#include "app/platform/Workspace.h"
-#include "TrashProblem.h"
+#include "shared/TrashProblem.h"
 
 #include <QApplication>
 #include <QFileDialog>

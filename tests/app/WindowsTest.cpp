@@ -12,8 +12,8 @@
 #include "app/scanner/QuitTallyroom.h"
 #include "app/scanner/ReviewSheet.h"
 #include "app/scanner/TallyroomView.h"
-#include "app/setup/DiskSetup.h"
 #include "app/session/SessionDisk.h"
+#include "app/setup/DiskSetup.h"
 #include "app/shell/TallyroomApp.h"
 
 #include <QAccessible>
@@ -282,7 +282,7 @@ TEST(ScannerWindow, FailuresBecomeAlertsAndQuitAsksDuringAScan)
 {
     const std::string tree = freshTree("alerts");
     Scanner s(scopeOf(tree));
-    s.c->setFailure(OperationFailure {QUuid::createUuid(), "Scan could not finish", "Because."});
+    s.c->setFailure(OperationFailure("Scan could not finish", "Because."));
     auto* alert = s.view->findChild<QMessageBox*>("failureAlert");
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->windowTitle(), "Scan could not finish");

@@ -1,12 +1,14 @@
-#include "DecodingError.h"
-#include "DiskScope.h"
 #include "Files.h"
-#include "PosixError.h"
-#include "ScopeError.h"
 #include "TempFolder.h"
 #include "TestHome.h"
-#include "TrashProblem.h"
-#include "platform/FileFlags.h"
+#include "shared/DecodingError.h"
+#include "shared/DiskScope.h"
+#include "shared/PosixError.h"
+#include "shared/ScopeError.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/FileFlags.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 

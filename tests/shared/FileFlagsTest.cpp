@@ -1,8 +1,8 @@
 #include "Files.h"
 #include "TempFolder.h"
-#include "platform/FileFlags.h"
-#include "platform/FileStatus.h"
-#include "platform/UniqueFd.h"
+#include "shared/platform/FileFlags.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/UniqueFd.h"
 
 #include <gtest/gtest.h>
 

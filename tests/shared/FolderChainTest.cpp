@@ -2,8 +2,8 @@
 
 #include "Files.h"
 #include "TempFolder.h"
-#include "platform/FileStatus.h"
-#include "platform/FolderChain.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/FolderChain.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +45,17 @@ TEST(FolderChain, NeverFollowsALinkOrClimbsOut)
     EXPECT_FALSE(FolderChain::open(top.get(), "a/b/c/../../.."));
     EXPECT_FALSE(FolderChain::open(top.get(), t.path()));
     EXPECT_FALSE(FolderChain::open(top.get(), std::string("a\0/b", 4)));
+
+    EXPECT_EQ(inodeOf(FolderChain::openAbsolute(t / "a/b/c").get()), inodeOf(reached.get()));
+    EXPECT_EQ(inodeOf(FolderChain::openAbsolute("/").get()), FileStatus::of("/")->inode);
+    EXPECT_FALSE(FolderChain::openAbsolute(t / "a/link/c"));
+    EXPECT_FALSE(FolderChain::openAbsolute("a/b")) << "only absolute paths";
+    EXPECT_EQ(errno, EINVAL);
+
+    const UniqueFd a = FolderChain::open(top.get(), "a");
+    EXPECT_EQ(inodeOf(FolderChain::openChild(a.get(), "b").get()), FileStatus::of(t / "a/b")->inode);
+    EXPECT_FALSE(FolderChain::openChild(a.get(), "link"));
+    EXPECT_FALSE(FolderChain::openChild(a.get(), ".."));
 }
 
 TEST(FolderChain, StaysOnItsMountWhenAsked)
@@ -60,5 +71,7 @@ TEST(FolderChain, StaysOnItsMountWhenAsked)
     EXPECT_EQ(errno, EXDEV);
     EXPECT_FALSE(FolderChain::openOnMount(top.get(), "mnt"));
     EXPECT_TRUE(FolderChain::openOnMount(top.get(), ""));
+    EXPECT_FALSE(FolderChain::openChild(top.get(), "mnt"));
+    EXPECT_EQ(errno, EXDEV);
     umount2((t / "inside/mnt").c_str(), MNT_DETACH);
 }

@@ -1,8 +1,8 @@
 #include "Files.h"
-#include "InstallSafety.h"
 #include "TempFolder.h"
 #include "TestHome.h"
-#include "TrashProblem.h"
+#include "shared/InstallSafety.h"
+#include "shared/TrashProblem.h"
 
 #include <gtest/gtest.h>
 

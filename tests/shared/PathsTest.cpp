@@ -1,5 +1,5 @@
-#include "Base64.h"
-#include "Paths.h"
+#include "shared/Base64.h"
+#include "shared/Paths.h"
 
 #include <gtest/gtest.h>
 

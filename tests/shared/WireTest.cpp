@@ -1,8 +1,10 @@
 // The worker's records on the wire: exact paths, strict parsing.
 
-#include "Base64.h"
-#include "DecodingError.h"
-#include "Wire.h"
+#include "shared/Base64.h"
+#include "shared/DecodingError.h"
+#include "shared/Wire.h"
+
+#include <nlohmann/json.hpp>
 
 #include <gtest/gtest.h>
 

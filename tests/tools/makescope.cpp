@@ -1,7 +1,7 @@
 // Prints the Base64 scope of a folder, for scripts that run the worker by hand.
 // Usage: makescope ROOT DATA [readonly] [cloud]
-#include "DiskScope.h"
-#include "Problem.h"
+#include "shared/DiskScope.h"
+#include "shared/Problem.h"
 
 #include <cstring>
 #include <iostream>

@@ -1,9 +1,9 @@
 // Moves each given item to the Trash as the application does, within the scope of the home
 // folder: for checking that the desktop's own tools read, restore and empty what it wrote.
-#include "DiskScope.h"
-#include "Problem.h"
-#include "platform/HomeFolder.h"
 #include "app/trash/FreedesktopTrash.h"
+#include "shared/DiskScope.h"
+#include "shared/Problem.h"
+#include "shared/platform/HomeFolder.h"
 
 #include <cstdio>
 

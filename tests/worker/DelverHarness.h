@@ -3,11 +3,11 @@
 // Shared helpers of the black-box tests of the built `delver`: a scope tree and a data folder
 // of their own inside the test home, runs of the real worker, and readers of its output.
 
-#include "Base64.h"
-#include "DiskScope.h"
 #include "Files.h"
 #include "TestHome.h"
 #include "WorkerRun.h"
+#include "shared/Base64.h"
+#include "shared/DiskScope.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

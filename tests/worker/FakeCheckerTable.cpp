@@ -1,4 +1,4 @@
-#include "platform/VolumeChecker.h"
+#include "worker/platform/VolumeChecker.h"
 
 // Every file system gets the test's fake checker, given the volume's mount point.
 namespace VolumeChecker {

@@ -1,7 +1,7 @@
 #include "Files.h"
-#include "Policy.h"
 #include "TestHome.h"
-#include "platform/FileFlags.h"
+#include "shared/platform/FileFlags.h"
+#include "worker/Policy.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Policy.h"
-#include "Ranking.h"
+#include "worker/Policy.h"
+#include "worker/Ranking.h"
 
 #include <gtest/gtest.h>
 

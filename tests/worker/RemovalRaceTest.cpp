@@ -3,12 +3,14 @@
 // nothing is lost.
 
 #include "DelverHarness.h"
-#include "Output.h"
-#include "PosixError.h"
-#include "Remove.h"
-#include "ReportFile.h"
-#include "Seam.h"
-#include "Stamp.h"
+#include "shared/PosixError.h"
+#include "worker/Output.h"
+#include "worker/Remove.h"
+#include "worker/ReportFile.h"
+#include "worker/Seam.h"
+#include "worker/Stamp.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <cstring>

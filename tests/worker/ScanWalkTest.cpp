@@ -2,10 +2,10 @@
 // the same whole result, and that result is the one an independent walk of the tree expects.
 
 #include "DelverHarness.h"
-#include "DescriptorBudget.h"
-#include "Failure.h"
-#include "Scanner.h"
-#include "platform/UniqueFd.h"
+#include "shared/platform/UniqueFd.h"
+#include "worker/DescriptorBudget.h"
+#include "worker/Failure.h"
+#include "worker/Scanner.h"
 
 #include <dirent.h>
 #include <fcntl.h>

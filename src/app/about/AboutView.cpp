@@ -2,7 +2,6 @@
 
 #include "app/about/Diagnostics.h"
 #include "app/about/RequirementLine.h"
-
 #include "app/platform/Background.h"
 
 #include <QApplication>

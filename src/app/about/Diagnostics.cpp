@@ -1,7 +1,6 @@
 #include "app/about/Diagnostics.h"
 
 #include "app/about/FolderOpener.h"
-
 #include "app/platform/Bundle.h"
 
 #include <QDBusConnection>

@@ -1,7 +1,7 @@
 #include "app/about/RequirementLine.h"
 
-#include "app/widgets/SecondaryText.h"
 #include "app/about/StatusSymbol.h"
+#include "app/widgets/SecondaryText.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

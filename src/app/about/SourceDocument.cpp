@@ -1,7 +1,6 @@
 #include "app/about/SourceDocument.h"
 
 #include "app/about/SourceText.h"
-
 #include "app/platform/Background.h"
 
 #include <QApplication>

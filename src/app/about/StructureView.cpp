@@ -2,7 +2,6 @@
 
 #include "app/about/BlockGrid.h"
 #include "app/about/Diagnostics.h"
-
 #include "app/platform/Background.h"
 
 #include <QApplication>

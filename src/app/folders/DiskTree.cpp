@@ -2,11 +2,14 @@
 
 #include "app/folders/BrowserCollator.h"
 #include "app/folders/DiskViewerError.h"
-#include "Paths.h"
-#include "PosixError.h"
 #include "app/folders/ReadCancelled.h"
-#include "TrashProblem.h"
 #include "app/session/SessionDisk.h"
+#include "shared/DiskScope.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/FolderListing.h"
+#include "shared/platform/UniqueFd.h"
 
 #include <QCollator>
 #include <QStringDecoder>
@@ -15,26 +18,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
 #include <fcntl.h>
-#include <memory>
 #include <numeric>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-struct DirectoryCloser {
-    void operator()(DIR* stream) const { closedir(stream); }
-};
-using Directory = std::unique_ptr<DIR, DirectoryCloser>;
-
-// Both lead to other volumes, so neither is ever listed.
-bool leadsToOtherVolumes(std::string_view path)
-{
-    return path == "/System/Volumes" || path == "/Volumes";
-}
 
 void throwIfStopped(const std::stop_token& stop)
 {
@@ -42,28 +31,12 @@ void throwIfStopped(const std::stop_token& stop)
         throw ReadCancelled();
 }
 
-Directory openDirectory(const std::string& path)
+UniqueFd openFolder(const std::string& path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd)
         throw PosixError(errno);
-    Directory stream(fdopendir(fd));
-    if (!stream) {
-        const int code = errno;
-        close(fd);
-        throw PosixError(code);
-    }
-    return stream;
-}
-
-// The next entry's name, or none at the end of the stream.
-const char* nextName(DIR* stream)
-{
-    errno = 0;
-    const dirent* item = readdir(stream);
-    if (!item && errno != 0)
-        throw PosixError(errno);
-    return item ? item->d_name : nullptr;
+    return fd;
 }
 
 using Slice = std::pair<qsizetype, qsizetype>;
@@ -97,17 +70,14 @@ public:
     {
     }
 
-    // The checks that need no status.
-    bool candidate(std::string_view name) const
-    {
-        return name != "." && name != ".." && (hidden_ || name.front() != '.');
-    }
+    // The check that needs no status.
+    bool candidate(std::string_view name) const { return hidden_ || name.front() != '.'; }
 
     std::optional<VEntry> operator()(std::string_view name)
     {
         child_.resize(childStart_);
         child_ += name;
-        if (leadsToOtherVolumes(child_))
+        if (DiskScope::leadsToOtherVolumes(child_))
             return std::nullopt;
         const auto st = FileStatus::at(folderFd_, child_.c_str() + childStart_);
         if (!st || !scope_.allows(child_, *st))
@@ -143,31 +113,41 @@ private:
     size_t childStart_;
 };
 
-// Reads in stream order and stops once `limit` entries have been accepted.
-QList<VEntry> readFirst(DIR* stream, Admission admit, int limit, const std::stop_token& stop)
+// Calls take(name) for each candidate name of the folder, in listing order, until it returns false.
+template <typename Take>
+void listCandidates(int folderFd, const Admission& admission, const std::stop_token& stop, Take take)
+{
+    FolderListing listing;
+    while (listing.next(folderFd))
+        for (const FolderListing::Entry& entry : listing.batch()) {
+            if (admission.candidate(entry.view()) && !take(entry.view()))
+                return;
+            throwIfStopped(stop);
+        }
+    if (listing.error())
+        throw PosixError(listing.error());
+}
+
+// Reads in listing order and stops once `limit` entries have been accepted.
+QList<VEntry> readFirst(int folderFd, Admission admit, int limit, const std::stop_token& stop)
 {
     QList<VEntry> entries;
-    while (const char* name = nextName(stream)) {
-        if (admit.candidate(name))
-            if (auto entry = admit(name)) {
-                entries.append(std::move(*entry));
-                if (entries.size() >= limit)
-                    break;
-            }
-        throwIfStopped(stop);
-    }
+    listCandidates(folderFd, admit, stop, [&](std::string_view name) {
+        if (auto entry = admit(name))
+            entries.append(std::move(*entry));
+        return entries.size() < limit;
+    });
     return entries;
 }
 
-// Reads every name, then takes their status on all cores; entries keep the stream's order.
-QList<VEntry> readAll(DIR* stream, const Admission& admission, const std::stop_token& stop)
+// Reads every name, then takes their status on all cores; entries keep the listing's order.
+QList<VEntry> readAll(int folderFd, const Admission& admission, const std::stop_token& stop)
 {
     std::vector<std::string> names;
-    while (const char* name = nextName(stream)) {
-        if (admission.candidate(name))
-            names.emplace_back(name);
-        throwIfStopped(stop);
-    }
+    listCandidates(folderFd, admission, stop, [&](std::string_view name) {
+        names.emplace_back(name);
+        return true;
+    });
     std::vector<std::optional<VEntry>> admitted(names.size());
     std::vector<Slice> slices = slicesOf(qsizetype(names.size()));
     inParallel(slices, [&](qsizetype begin, qsizetype end) {
@@ -230,15 +210,14 @@ QList<VEntry> children(const QString& path, bool hidden, std::optional<int> limi
     const auto scope = SessionDisk::current();
     if (!scope || !scope->valid())
         throw TrashProblem("Target disk is unavailable.");
-    if (!scope->allows(folder, *status) || leadsToOtherVolumes(folder))
+    if (!scope->allows(folder, *status) || DiskScope::leadsToOtherVolumes(folder))
         return {};
 
-    const Directory stream = openDirectory(folder);
+    const UniqueFd fd = openFolder(folder);
     throwIfStopped(stop);
     const QString prefix = path == QLatin1String("/") ? path : path + u'/';
-    const Admission admission(*scope, folder, prefix, dirfd(stream.get()), hidden);
-    QList<VEntry> entries
-        = limit ? readFirst(stream.get(), admission, *limit, stop) : readAll(stream.get(), admission, stop);
+    const Admission admission(*scope, folder, prefix, fd.get(), hidden);
+    QList<VEntry> entries = limit ? readFirst(fd.get(), admission, *limit, stop) : readAll(fd.get(), admission, stop);
     sortForBrowsing(entries, prefix.size());
     return entries;
 }

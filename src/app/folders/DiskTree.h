@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/folders/VEntry.h"
-#include "platform/FileStatus.h"
+#include "shared/platform/FileStatus.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Problem.h"
+#include "shared/Problem.h"
 
 // The viewer's own refusal to read a folder, known by its domain and code.
 class DiskViewerError : public Problem {

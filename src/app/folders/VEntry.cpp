@@ -1,7 +1,7 @@
 #include "app/folders/VEntry.h"
 
-#include "Paths.h"
 #include "app/session/SessionDisk.h"
+#include "shared/Paths.h"
 
 QString VEntry::title() const
 {

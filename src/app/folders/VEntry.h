@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DiskScope.h"
+#include "shared/DiskScope.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "app/platform/FreedesktopIntegration.h"
 
-#include "InstallSafety.h"
 #include "app/platform/OwnedFiles.h"
-#include "Problem.h"
+#include "shared/InstallSafety.h"
+#include "shared/Problem.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,7 +1,7 @@
 #include "app/platform/LoopDiskImage.h"
 
-#include "Problem.h"
-#include "platform/Volumes.h"
+#include "shared/Problem.h"
+#include "shared/platform/Volumes.h"
 
 #include <QFile>
 #include <QRegularExpression>

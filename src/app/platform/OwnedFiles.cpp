@@ -1,12 +1,11 @@
 #include "app/platform/OwnedFiles.h"
 
-#include "Paths.h"
-#include "PosixError.h"
-#include "Problem.h"
-#include "Uuid.h"
-#include "platform/FileStatus.h"
-
-#include "platform/WriteAll.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/Problem.h"
+#include "shared/Uuid.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/WriteAll.h"
 #include <cerrno>
 #include <fcntl.h>
 #include <stdio.h>

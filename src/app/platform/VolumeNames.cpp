@@ -3,7 +3,7 @@
 
 #include "app/platform/VolumeNames.h"
 
-#include "platform/Volumes.h"
+#include "shared/platform/Volumes.h"
 
 VolumeNames::VolumeNames()
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Mount.h"
+#include "shared/platform/Mount.h"
 
 #include <QHash>
 #include <QString>

@@ -1,14 +1,16 @@
 #include "app/scanner/Controller.h"
 
-#include "app/scanner/AppTermination.h"
-#include "DecodingError.h"
-#include "app/widgets/Fmt.h"
-#include "app/scanner/Job.h"
-#include "Paths.h"
-#include "Problem.h"
 #include "app/platform/Authenticator.h"
+#include "app/scanner/AppTermination.h"
+#include "app/scanner/Job.h"
 #include "app/session/Preferences.h"
 #include "app/session/SessionDisk.h"
+#include "app/texts/Fmt.h"
+#include "shared/DecodingError.h"
+#include "shared/Paths.h"
+#include "shared/Problem.h"
+
+#include <nlohmann/json.hpp>
 
 #include <QLocale>
 #include <QPointer>
@@ -258,7 +260,7 @@ void Controller::applyVerification(const Verification& verification)
         return;
     }
     status_ = QStringLiteral("Verification did not pass. Deletion is disabled. See the report.");
-    failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Disk verification did not pass"), status_};
+    failure_ = OperationFailure(QStringLiteral("Disk verification did not pass"), status_);
 }
 
 void Controller::applyDeletion(const RunInputs& inputs, const ResultInfo& info)
@@ -279,14 +281,14 @@ void Controller::applyDeletion(const RunInputs& inputs, const ResultInfo& info)
         const QString incomplete = QStringLiteral("The scan report is incomplete: ")
                                    + QString::fromStdString(info.reportIncomplete);
         log(incomplete);
-        failure_ = OperationFailure {QUuid::createUuid(), actionFor(QStringLiteral("delete")),
-                                     incomplete + "\nSee Scan Log for the full result."};
+        failure_ = OperationFailure(actionFor(QStringLiteral("delete")),
+                                    incomplete + "\nSee Scan Log for the full result.");
         return;
     }
     for (const std::string& message : info.messages) {
-        if (message.rfind("Skipped:", 0) == 0) {
-            failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Some files could not be deleted"),
-                                         QString::fromStdString(message) + "\nSee Scan Log for the full result."};
+        if (message.starts_with(ResultInfo::skippedPrefix)) {
+            failure_ = OperationFailure(QStringLiteral("Some files could not be deleted"),
+                                        QString::fromStdString(message) + "\nSee Scan Log for the full result.");
             break;
         }
     }
@@ -299,7 +301,7 @@ void Controller::applyFailure(const QString& operation, const QString& descripti
     if (operation == QLatin1String("verify"))
         blocked_ = true;
     if (!stopping_)
-        failure_ = OperationFailure {QUuid::createUuid(), actionFor(operation), description};
+        failure_ = OperationFailure(actionFor(operation), description);
 }
 
 void Controller::closeRun()

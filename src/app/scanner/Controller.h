@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/widgets/OperationFailure.h"
-#include "Wire.h"
 #include "app/scanner/WorkerProcess.h"
+#include "app/texts/OperationFailure.h"
+#include "shared/RowGroups.h"
+#include "shared/Wire.h"
 
 #include <QFuture>
 #include <QObject>
@@ -111,7 +112,7 @@ private:
     std::optional<Scan> data_;
     std::optional<Usage> usage_;
     std::set<std::string> selection_;
-    QString group_ = QStringLiteral("All files");
+    QString group_ = QString::fromUtf8(RowGroups::allFiles);
     bool busy_ = false;
     bool review_ = false;
     QString status_ = QStringLiteral("Scan the selected disk to find the largest files.");

@@ -1,8 +1,9 @@
 #include "app/scanner/FileListModel.h"
 
 #include "app/scanner/Controller.h"
-#include "app/widgets/Fmt.h"
-#include "Paths.h"
+#include "app/texts/Fmt.h"
+#include "shared/Paths.h"
+#include "shared/RowGroups.h"
 
 #include <algorithm>
 
@@ -17,7 +18,8 @@ std::vector<Row> FileListModel::listedRows(const Controller& c)
     std::vector<Row> rows;
     if (!c.data())
         return rows;
-    const std::string key = (c.onlyPersonal() ? "Selectable: " : "") + c.group().toStdString();
+    const std::string key
+        = std::string(c.onlyPersonal() ? RowGroups::selectablePrefix : std::string_view()) + c.group().toStdString();
     for (const Row& row : c.data()->rows)
         if (std::find(row.groups.begin(), row.groups.end(), key) != row.groups.end())
             rows.push_back(row);

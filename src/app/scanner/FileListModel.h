@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Wire.h"
+#include "shared/Wire.h"
 
 #include <QAbstractListModel>
 

@@ -1,9 +1,9 @@
 #include "app/scanner/FileRowDelegate.h"
 
-#include "app/widgets/ScaledFont.h"
 #include "app/scanner/FileListModel.h"
-#include "app/widgets/LockSymbol.h"
 #include "app/scanner/RowSymbol.h"
+#include "app/widgets/LockSymbol.h"
+#include "app/widgets/ScaledFont.h"
 
 #include <QPainter>
 

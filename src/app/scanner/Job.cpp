@@ -1,9 +1,11 @@
 #include "app/scanner/Job.h"
 
-#include "PosixError.h"
-#include "TrashProblem.h"
-#include "platform/UniqueFd.h"
 #include "app/session/SessionDisk.h"
+#include "shared/PosixError.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/UniqueFd.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <csignal>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Wire.h"
 #include "app/scanner/WorkerProcess.h"
+#include "shared/Wire.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "app/scanner/ReviewSheet.h"
 
 #include "app/scanner/Controller.h"
-#include "app/widgets/Fmt.h"
+#include "app/texts/Fmt.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,24 +1,25 @@
 #include "app/scanner/TallyroomView.h"
-#include "app/widgets/ScaledFont.h"
-#include "app/widgets/SymbolIcon.h"
 
-#include "app/scanner/Controller.h"
-#include "app/widgets/CreditFooter.h"
+#include "app/platform/Workspace.h"
 #include "app/scanner/BusyIndicator.h"
+#include "app/scanner/Controller.h"
 #include "app/scanner/FileListModel.h"
 #include "app/scanner/FileListView.h"
 #include "app/scanner/FocusRingStyle.h"
-#include "app/widgets/Fmt.h"
 #include "app/scanner/ModeSwitch.h"
-#include "app/widgets/ModeControl.h"
 #include "app/scanner/QuitTallyroom.h"
-#include "app/widgets/ReleaseTitle.h"
 #include "app/scanner/ReviewSheet.h"
 #include "app/scanner/ScannerActionStyle.h"
-#include "app/platform/Workspace.h"
-#include "app/setup/DiskSetup.h"
 #include "app/session/SessionDisk.h"
+#include "app/setup/DiskSetup.h"
 #include "app/trash/FolderAction.h"
+#include "app/widgets/CreditFooter.h"
+#include "app/texts/Fmt.h"
+#include "app/widgets/ModeControl.h"
+#include "app/widgets/ReleaseTitle.h"
+#include "app/widgets/ScaledFont.h"
+#include "app/widgets/SymbolIcon.h"
+#include "shared/RowGroups.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -112,10 +113,11 @@ TallyroomView::TallyroomView(Controller& c, Workspace& workspace, ChangeDisk cha
     auto* pickerRow = new QHBoxLayout;
     pickerRow->addWidget(new QLabel(QStringLiteral("Largest files")));
     groups_ = new QButtonGroup(this);
-    for (const auto& [title, value] : {std::pair {"Top 10 files", "All files"}, std::pair {"Top 10 video && audio", "Video & audio"}}) {
+    for (const auto& [title, group] :
+         {std::pair {"Top 10 files", RowGroups::allFiles}, std::pair {"Top 10 video && audio", RowGroups::media}}) {
         auto* option = new QPushButton(QString::fromUtf8(title));
         option->setCheckable(true);
-        option->setProperty("group", QString::fromUtf8(value));
+        option->setProperty("group", QString::fromUtf8(group));
         groups_->addButton(option);
         pickerRow->addWidget(option);
     }
@@ -341,7 +343,7 @@ void TallyroomView::openReport()
 {
     const QString path = c_.report().value_or(QString());
     if (!workspace_.open(path))
-        c_.setFailure(OperationFailure {QUuid::createUuid(), QStringLiteral("Could not open report"), path});
+        c_.setFailure(OperationFailure(QStringLiteral("Could not open report"), path));
 }
 
 void TallyroomView::showChangeDisk()

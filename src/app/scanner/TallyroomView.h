@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/widgets/FailureAlert.h"
-#include "DiskScope.h"
 #include "app/scanner/ReviewSheet.h"
+#include "app/widgets/FailureAlert.h"
+#include "shared/DiskScope.h"
 
 #include <QDialog>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 #include "app/session/Preferences.h"
 
-#include "InstallSafety.h"
 #include "app/session/SessionDisk.h"
+#include "shared/InstallSafety.h"
 
 #include <QSettings>
 

@@ -1,6 +1,6 @@
 #include "app/session/SessionDisk.h"
 
-#include "InstallSafety.h"
+#include "shared/InstallSafety.h"
 
 #include <atomic>
 #include <mutex>

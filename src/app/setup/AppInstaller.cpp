@@ -1,11 +1,11 @@
 #include "app/setup/AppInstaller.h"
 
-#include "InstallSafety.h"
-#include "Problem.h"
 #include "app/platform/Bundle.h"
 #include "app/platform/DesktopIntegration.h"
 #include "app/session/Preferences.h"
-#include "platform/UniqueFd.h"
+#include "shared/InstallSafety.h"
+#include "shared/Problem.h"
+#include "shared/platform/UniqueFd.h"
 
 #include <QDir>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DiskScope.h"
 #include "app/setup/VolumeEntry.h"
-#include "platform/Mount.h"
+#include "shared/DiskScope.h"
+#include "shared/platform/Mount.h"
 
 #include <QWidget>
 

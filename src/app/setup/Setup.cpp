@@ -1,18 +1,17 @@
-#include "app/setup/DiskSetup.h"
-
-#include "app/setup/AppInstaller.h"
-#include "InstallSafety.h"
-#include "app/widgets/SecondaryText.h"
-#include "app/session/Preferences.h"
-#include "Problem.h"
-#include "app/session/SessionDisk.h"
-#include "app/setup/SetupConfirmButtonStyle.h"
 #include "app/platform/Bundle.h"
 #include "app/platform/FreedesktopIntegration.h"
 #include "app/platform/VolumeNames.h"
-#include "platform/Volumes.h"
+#include "app/session/Preferences.h"
+#include "app/session/SessionDisk.h"
+#include "app/setup/AppInstaller.h"
+#include "app/setup/DiskSetup.h"
+#include "app/setup/SetupConfirmButtonStyle.h"
 #include "app/widgets/ModeLabel.h"
+#include "app/widgets/SecondaryText.h"
 #include "app/widgets/SymbolIcon.h"
+#include "shared/InstallSafety.h"
+#include "shared/Problem.h"
+#include "shared/platform/Volumes.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,22 +1,22 @@
 #include "app/shell/TallyroomApp.h"
 
-#include "Base64.h"
 #include "app/about/AboutDetail.h"
 #include "app/about/AboutView.h"
 #include "app/about/SourceDocument.h"
 #include "app/about/StructureView.h"
-#include "Problem.h"
+#include "app/platform/Bundle.h"
 #include "app/scanner/Controller.h"
 #include "app/scanner/LogView.h"
-#include "app/widgets/ReleaseTitle.h"
 #include "app/scanner/TallyroomView.h"
-#include "app/setup/DiskSetup.h"
 #include "app/session/Preferences.h"
 #include "app/session/SessionDisk.h"
+#include "app/setup/DiskSetup.h"
 #include "app/setup/StartupWindowSize.h"
 #include "app/setup/SunriseBackground.h"
 #include "app/viewer/DiskViewer.h"
-#include "app/platform/Bundle.h"
+#include "app/widgets/ReleaseTitle.h"
+#include "shared/Base64.h"
+#include "shared/Problem.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/shell/AppLifecycle.h"
-#include "DiskScope.h"
 #include "app/platform/DesktopWorkspace.h"
 #include "app/platform/GioApplications.h"
+#include "app/shell/AppLifecycle.h"
+#include "shared/DiskScope.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "app/widgets/Fmt.h"
+#include "app/texts/Fmt.h"
 
 #include <QLocale>
 

@@ -5,7 +5,12 @@
 
 // A failure shown as an alert with one "OK" button; each one is a distinct alert.
 struct OperationFailure {
-    QUuid id = QUuid::createUuid();
+    OperationFailure(QString action, QString reason)
+        : id(QUuid::createUuid()), action(std::move(action)), reason(std::move(reason))
+    {
+    }
+
+    QUuid id;
     QString action;
     QString reason;
 };

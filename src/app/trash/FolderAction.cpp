@@ -1,7 +1,7 @@
 #include "app/trash/FolderAction.h"
 
-#include "Problem.h"
 #include "app/trash/TrashSheet.h"
+#include "shared/Problem.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>

@@ -1,13 +1,13 @@
 #include "app/trash/FreedesktopTrash.h"
 
-#include "Paths.h"
-#include "PosixError.h"
-#include "Problem.h"
-#include "TrashProblem.h"
-#include "platform/FolderChain.h"
-#include "platform/HomeFolder.h"
-#include "platform/UniqueFd.h"
-#include "platform/WriteAll.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/Problem.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/FolderChain.h"
+#include "shared/platform/HomeFolder.h"
+#include "shared/platform/UniqueFd.h"
+#include "shared/platform/WriteAll.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -41,8 +41,7 @@ struct Trash {
 
 UniqueFd openRoot(const DiskScope& scope)
 {
-    const UniqueFd top(open("/", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    UniqueFd root = top ? FolderChain::open(top.get(), std::string_view(scope.root()).substr(1)) : UniqueFd();
+    UniqueFd root = FolderChain::openAbsolute(scope.root());
     const auto st = root ? FileStatus::ofDescriptor(root.get()) : std::nullopt;
     if (!st || st->device != scope.device() || st->inode != scope.inode())
         throw TrashProblem(protectedText);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DiskScope.h"
-#include "platform/FileStatus.h"
+#include "shared/DiskScope.h"
+#include "shared/platform/FileStatus.h"
 
 #include <functional>
 #include <string>

@@ -1,17 +1,16 @@
 #include "app/trash/TrashReview.h"
 
-#include "app/trash/FreedesktopTrash.h"
-
-#include "DiskScope.h"
-#include "Paths.h"
-#include "Problem.h"
-#include "TrashProblem.h"
 #include "app/platform/Authenticator.h"
 #include "app/platform/Background.h"
 #include "app/platform/Bundle.h"
-#include "platform/FileStatus.h"
-#include "platform/HomeFolder.h"
 #include "app/session/SessionDisk.h"
+#include "app/trash/FreedesktopTrash.h"
+#include "shared/DiskScope.h"
+#include "shared/Paths.h"
+#include "shared/Problem.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/HomeFolder.h"
 
 #include <QPointer>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/widgets/FailureAlert.h"
 #include "app/viewer/model/Branch.h"
+#include "app/widgets/FailureAlert.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "app/widgets/CreditFooter.h"
 
-#include "app/widgets/CreditChecksum.h"
-#include "app/widgets/ReleaseTitle.h"
 #include "app/platform/Bundle.h"
 #include "app/platform/LoopDiskImage.h"
+#include "app/widgets/CreditChecksum.h"
+#include "app/widgets/ReleaseTitle.h"
 
 #include <QPointer>
 #include "app/platform/Background.h"

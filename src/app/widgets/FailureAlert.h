@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/widgets/OperationFailure.h"
+#include "app/texts/OperationFailure.h"
 
 #include <QMessageBox>
 #include <QPointer>

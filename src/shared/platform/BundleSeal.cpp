@@ -1,7 +1,7 @@
-#include "BundleSeal.h"
+#include "shared/platform/BundleSeal.h"
 
-#include "Paths.h"
-#include "PosixError.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
 
 #include <openssl/evp.h>
 

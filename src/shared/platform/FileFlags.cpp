@@ -1,4 +1,4 @@
-#include "FileFlags.h"
+#include "shared/platform/FileFlags.h"
 
 #include <linux/fs.h>
 #include <sys/ioctl.h>

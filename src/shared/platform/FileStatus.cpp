@@ -1,6 +1,6 @@
-#include "FileStatus.h"
+#include "shared/platform/FileStatus.h"
 
-#include "FileFlags.h"
+#include "shared/platform/FileFlags.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

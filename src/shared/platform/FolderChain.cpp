@@ -1,6 +1,6 @@
-#include "FolderChain.h"
+#include "shared/platform/FolderChain.h"
 
-#include "Paths.h"
+#include "shared/Paths.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -14,23 +14,15 @@ namespace {
 // The kernel asks for a retry when a rename or mount raced with a resolution kept beneath.
 constexpr int attempts = 8;
 
-UniqueFd resolve(int from, std::string_view relative, uint64_t resolveFlags)
+constexpr uint64_t withoutLinks = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+
+UniqueFd openat2(int from, const char* path, uint64_t resolveFlags)
 {
-    bool climbs = false;
-    Paths::forEachComponent(relative, [&](std::string_view component) {
-        climbs = component == "..";
-        return !climbs;
-    });
-    const std::string path = relative.empty() ? std::string(".") : std::string(relative);
-    if (climbs || path.find('\0') != std::string::npos) {
-        errno = EINVAL;
-        return UniqueFd();
-    }
     open_how how {};
     how.flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-    how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS | resolveFlags;
+    how.resolve = resolveFlags;
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        const long fd = syscall(SYS_openat2, from, path.c_str(), &how, sizeof how);
+        const long fd = syscall(SYS_openat2, from, path, &how, sizeof how);
         if (fd >= 0)
             return UniqueFd(static_cast<int>(fd));
         if (errno != EAGAIN && errno != EINTR)
@@ -39,18 +31,48 @@ UniqueFd resolve(int from, std::string_view relative, uint64_t resolveFlags)
     return UniqueFd();
 }
 
+UniqueFd resolve(int from, std::string_view path, uint64_t resolveFlags)
+{
+    bool climbs = false;
+    Paths::forEachComponent(path, [&](std::string_view component) {
+        climbs = component == "..";
+        return !climbs;
+    });
+    const std::string text = path.empty() ? std::string(".") : std::string(path);
+    if (climbs || text.find('\0') != std::string::npos) {
+        errno = EINVAL;
+        return UniqueFd();
+    }
+    return openat2(from, text.c_str(), withoutLinks | resolveFlags);
+}
+
 }
 
 namespace FolderChain {
 
+UniqueFd openAbsolute(std::string_view path)
+{
+    if (!path.starts_with('/')) {
+        errno = EINVAL;
+        return UniqueFd();
+    }
+    // One descriptor, not one for "/" as well: walks run close to their descriptor limit.
+    return resolve(AT_FDCWD, path, 0);
+}
+
 UniqueFd open(int from, std::string_view relative)
 {
-    return resolve(from, relative, 0);
+    return resolve(from, relative, RESOLVE_BENEATH);
 }
 
 UniqueFd openOnMount(int from, std::string_view relative)
 {
-    return resolve(from, relative, RESOLVE_NO_XDEV);
+    return resolve(from, relative, RESOLVE_BENEATH | RESOLVE_NO_XDEV);
+}
+
+UniqueFd openChild(int from, const char* name)
+{
+    return openat2(from, name, withoutLinks | RESOLVE_BENEATH | RESOLVE_NO_XDEV);
 }
 
 }

@@ -1,4 +1,4 @@
-#include "HomeFolder.h"
+#include "shared/platform/HomeFolder.h"
 
 #include <cstdlib>
 #include <pwd.h>

@@ -1,4 +1,4 @@
-#include "Mount.h"
+#include "shared/platform/Mount.h"
 
 #include <array>
 #include <string_view>

@@ -1,7 +1,7 @@
-#include "Volumes.h"
+#include "shared/platform/Volumes.h"
 
-#include "FileStatus.h"
-#include "PosixError.h"
+#include "shared/PosixError.h"
+#include "shared/platform/FileStatus.h"
 
 #include <cerrno>
 #include <climits>

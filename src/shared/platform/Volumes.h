@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Mount.h"
+#include "shared/platform/Mount.h"
 
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
-#include "WriteAll.h"
+#include "shared/platform/WriteAll.h"
 
-#include "PosixError.h"
+#include "shared/PosixError.h"
 
 #include <cerrno>
 #include <unistd.h>

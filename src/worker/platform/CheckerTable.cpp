@@ -1,4 +1,4 @@
-#include "VolumeChecker.h"
+#include "worker/platform/VolumeChecker.h"
 
 namespace VolumeChecker {
 

@@ -1,7 +1,6 @@
 #include "AboutFixture.h"
-
-#include "app/about/AboutView.h"
 #include "Waiting.h"
+#include "app/about/AboutView.h"
 
 #include <QLabel>
 #include <QPushButton>

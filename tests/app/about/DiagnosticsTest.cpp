@@ -1,9 +1,8 @@
 #include "AboutFixture.h"
-
 #include "app/about/Diagnostics.h"
+#include "app/about/StructureView.h"
 #include "app/widgets/MemoryFootprint.h"
 #include "app/widgets/MemoryReadout.h"
-#include "app/about/StructureView.h"
 
 #include <QFile>
 #include <QRegularExpression>

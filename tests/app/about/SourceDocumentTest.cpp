@@ -1,8 +1,8 @@
-#include "app/about/AboutDetail.h"
 #include "Files.h"
-#include "app/about/SourceDocument.h"
 #include "TempFolder.h"
 #include "Waiting.h"
+#include "app/about/AboutDetail.h"
+#include "app/about/SourceDocument.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,8 +1,7 @@
 #include "AboutFixture.h"
-
+#include "Waiting.h"
 #include "app/about/AboutView.h"
 #include "app/about/StructureView.h"
-#include "Waiting.h"
 
 #include <QLabel>
 #include <QRegularExpression>

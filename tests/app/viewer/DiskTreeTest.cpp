@@ -2,7 +2,7 @@
 #include "app/folders/DiskTree.h"
 #include "app/folders/DiskViewerError.h"
 #include "app/folders/ReadCancelled.h"
-#include "TrashProblem.h"
+#include "shared/TrashProblem.h"
 
 #include <gtest/gtest.h>
 

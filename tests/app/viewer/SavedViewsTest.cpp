@@ -1,6 +1,6 @@
 #include "ViewerSession.h"
-#include "DecodingError.h"
 #include "app/viewer/model/SlotFiles.h"
+#include "shared/DecodingError.h"
 
 #include <gtest/gtest.h>
 

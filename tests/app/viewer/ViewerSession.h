@@ -4,8 +4,8 @@
 #include "TempFolder.h"
 #include "TestHome.h"
 #include "Waiting.h"
-#include "app/viewer/model/Branch.h"
 #include "app/session/SessionDisk.h"
+#include "app/viewer/model/Branch.h"
 
 #include <QSettings>
 

@@ -1,11 +1,11 @@
 #include "app/viewer/graph/Map3D.h"
 
+#include "app/session/SessionDisk.h"
 #include "app/viewer/graph/GraphLayout.h"
 #include "app/viewer/graph/Map3DCoordinator.h"
 #include "app/viewer/graph/OrbitView.h"
 #include "app/viewer/graph/VectorMath.h"
 #include "app/viewer/model/Branch.h"
-#include "app/session/SessionDisk.h"
 
 #include <QVBoxLayout>
 

@@ -1,11 +1,11 @@
 #include "app/viewer/graph/OrbitView.h"
 
+#include "app/session/SessionDisk.h"
 #include "app/viewer/graph/LabelFont.h"
 #include "app/viewer/graph/OrbitGesture.h"
 #include "app/viewer/graph/ScenePicking.h"
 #include "app/viewer/graph/SceneProjection.h"
 #include "app/viewer/graph/VectorMath.h"
-#include "app/session/SessionDisk.h"
 
 #include <QKeyEvent>
 #include <QMenu>

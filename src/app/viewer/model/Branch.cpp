@@ -1,12 +1,12 @@
 #include "app/viewer/model/Branch.h"
 
 #include "app/folders/DiskTree.h"
-#include "InstallSafety.h"
-#include "Paths.h"
-#include "Problem.h"
-#include "app/viewer/model/SlotFiles.h"
 #include "app/session/Preferences.h"
 #include "app/session/SessionDisk.h"
+#include "app/viewer/model/SlotFiles.h"
+#include "shared/InstallSafety.h"
+#include "shared/Paths.h"
+#include "shared/Problem.h"
 
 #include <QSet>
 #include <QtConcurrent>
@@ -276,8 +276,8 @@ void Branch::readFinished(const QString& path, const QUuid& token, const ReadRes
     loading_ = false;
     if (result.error) {
         message_ = QStringLiteral("Cannot read this folder: ") + *result.error;
-        failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Cannot read this folder"),
-                                     path + u'\n' + *result.error};
+        failure_ = OperationFailure(QStringLiteral("Cannot read this folder"),
+                                    path + u'\n' + *result.error);
         emit changed();
         return;
     }
@@ -480,7 +480,7 @@ void Branch::requestTrash(const VEntry& entry)
         pending_ = TrashReview(entry);
     } catch (const Problem& problem) {
         notice_ = describe(problem);
-        failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Cannot move item to Trash"), notice_};
+        failure_ = OperationFailure(QStringLiteral("Cannot move item to Trash"), notice_);
     }
     emit changed();
 }
@@ -495,7 +495,7 @@ void Branch::approve(const TrashReview& review)
     review.moveAfterApproval(authenticator_, this, [this, path = review.entry.path](std::optional<QString> failure) {
         if (failure) {
             notice_ = QStringLiteral("Nothing was moved: ") + *failure;
-            failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Could not move item to Trash"), *failure};
+            failure_ = OperationFailure(QStringLiteral("Could not move item to Trash"), *failure);
         } else {
             if (path == folder_.path || folder_.path.startsWith(path + QLatin1Char('/')))
                 load(folderEntry(parentPath(path)), false, false);
@@ -580,7 +580,7 @@ void Branch::saveView(int slot)
         notice_ = QStringLiteral("Saved View") + QString::number(slot) + QStringLiteral(" • ") + folder_.path;
     } catch (const std::exception& error) {
         notice_ = QStringLiteral("Could not save view: ") + describe(error);
-        failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Could not save view"), describe(error)};
+        failure_ = OperationFailure(QStringLiteral("Could not save view"), describe(error));
     }
     emit changed();
 }
@@ -597,7 +597,7 @@ void Branch::clearView(int slot)
         notice_ = QStringLiteral("Cleared View") + QString::number(slot) + QStringLiteral(" • ") + folder_.path;
     } catch (const std::exception& error) {
         notice_ = QStringLiteral("Could not clear view: ") + describe(error);
-        failure_ = OperationFailure {QUuid::createUuid(), QStringLiteral("Could not clear view"), describe(error)};
+        failure_ = OperationFailure(QStringLiteral("Could not clear view"), describe(error));
     }
     emit changed();
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "app/folders/VEntry.h"
+#include "app/trash/TrashReview.h"
 #include "app/viewer/model/EyePose.h"
 #include "app/viewer/model/Quaternion.h"
 #include "app/viewer/model/SavedLayout.h"
-#include "app/trash/TrashReview.h"
-#include "app/folders/VEntry.h"
 #include "app/viewer/model/Vec3.h"
-#include "app/widgets/OperationFailure.h"
+#include "app/texts/OperationFailure.h"
 
 #include <QFuture>
 #include <QList>

@@ -1,6 +1,6 @@
 #include "app/viewer/model/EyePose.h"
 
-#include "JsonFields.h"
+#include "shared/JsonFields.h"
 
 nlohmann::ordered_json EyePose::toJson() const
 {

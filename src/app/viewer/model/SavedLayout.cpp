@@ -1,7 +1,7 @@
 #include "app/viewer/model/SavedLayout.h"
 
-#include "DecodingError.h"
-#include "JsonFields.h"
+#include "shared/DecodingError.h"
+#include "shared/JsonFields.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "app/viewer/model/Shift3.h"
 
-#include "JsonFields.h"
+#include "shared/JsonFields.h"
 
 nlohmann::ordered_json Shift3::toJson() const
 {

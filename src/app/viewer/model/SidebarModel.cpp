@@ -1,8 +1,8 @@
 #include "app/viewer/model/SidebarModel.h"
 
-#include "app/viewer/model/Branch.h"
-#include "app/widgets/Fmt.h"
 #include "app/session/SessionDisk.h"
+#include "app/viewer/model/Branch.h"
+#include "app/texts/Fmt.h"
 
 SidebarModel::SidebarModel(Branch& b, QObject* parent) : QAbstractListModel(parent), b_(b)
 {

@@ -1,12 +1,12 @@
 #include "app/viewer/model/SlotFiles.h"
 
 #include "app/folders/DiskTree.h"
-#include "InstallSafety.h"
-#include "Paths.h"
-#include "PosixError.h"
-#include "TrashProblem.h"
-#include "platform/UniqueFd.h"
-#include "platform/WriteAll.h"
+#include "shared/InstallSafety.h"
+#include "shared/Paths.h"
+#include "shared/PosixError.h"
+#include "shared/TrashProblem.h"
+#include "shared/platform/UniqueFd.h"
+#include "shared/platform/WriteAll.h"
 
 #include <QCryptographicHash>
 
