@@ -1,8 +1,8 @@
 #include "Files.h"
 #include "TempFolder.h"
 #include "app/platform/DiskImage.h"
-#include "app/widgets/CreditChecksum.h"
 #include "app/texts/Fmt.h"
+#include "app/widgets/CreditChecksum.h"
 #include "app/widgets/ReleaseTitle.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 #include "app/folders/VEntry.h"
 
 #include "app/session/SessionDisk.h"
-#include "shared/Paths.h"
 
 QString VEntry::title() const
 {
@@ -10,8 +9,18 @@ QString VEntry::title() const
 
 QString VEntry::titleWithin(const std::optional<DiskScope>& scope) const
 {
-    const std::string raw = path.toStdString();
-    if (scope && raw == scope->root())
+    // A UTF-8 text has at least as many bytes as UTF-16 units, so only a path no longer than
+    // the root's bytes can be the root: most paths are told apart without converting them.
+    if (scope && path.size() <= qsizetype(scope->root().size()) && path.toStdString() == scope->root())
         return QString::fromStdString(scope->name());
-    return QString::fromStdString(std::string(Paths::lastComponent(raw)));
+    return name().toString();
+}
+
+QStringView VEntry::name() const
+{
+    QStringView view(path);
+    while (view.size() > 1 && view.endsWith(u'/'))
+        view.chop(1);
+    const qsizetype slash = view.lastIndexOf(u'/');
+    return slash < 0 || view.size() == 1 ? view : view.sliced(slash + 1);
 }

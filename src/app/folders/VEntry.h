@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -20,6 +21,8 @@ struct VEntry {
     QString title() const;
     // The same, against a scope already at hand, so long lists look the scope up once.
     QString titleWithin(const std::optional<DiskScope>& scope) const;
+    // The last path component, as a view into the path.
+    QStringView name() const;
 
     friend bool operator==(const VEntry&, const VEntry&) = default;
 };

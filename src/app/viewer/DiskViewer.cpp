@@ -4,6 +4,7 @@
 #include "app/scanner/Controller.h"
 #include "app/scanner/ModeSwitch.h"
 #include "app/session/SessionDisk.h"
+#include "app/texts/Fmt.h"
 #include "app/trash/TrashSheet.h"
 #include "app/viewer/DisplayPicker.h"
 #include "app/viewer/EntryList.h"
@@ -15,7 +16,6 @@
 #include "app/viewer/graph/Map3D.h"
 #include "app/viewer/model/SidebarModel.h"
 #include "app/widgets/CreditFooter.h"
-#include "app/texts/Fmt.h"
 #include "app/widgets/MemoryReadout.h"
 #include "app/widgets/ModeControl.h"
 #include "app/widgets/ReleaseTitle.h"
@@ -294,11 +294,7 @@ QWidget* DiskViewer::sidebar()
     details->addWidget(detailKind_);
     column->addWidget(details_);
 
-    connect(find_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        b_.setNeedle(text);
-        b_.showGraphPage(0);
-        b_.navigate(0);
-    });
+    connect(find_, &QLineEdit::textEdited, &b_, &Branch::find);
     connect(showHidden_, &QCheckBox::clicked, this, [this](bool on) {
         b_.setHidden(on);
         b_.load(b_.folder(), false, false);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
+
 
 #include <filesystem>
 
@@ -76,6 +78,30 @@ TEST(Branch, TheFindFilterIgnoresCaseAndDrivesThePages)
     b.setNeedle("nothing like it");
     EXPECT_TRUE(b.visible().isEmpty());
     EXPECT_EQ(b.pages(), 1);
+}
+
+TEST(Branch, TypingAFindStartsOverOnTheFirstPagesAndAnnouncesItOnce)
+{
+    ViewerSession session;
+    makeFiles(session, "", 230);
+    Files::make(session / "README");
+    Branch b(session.viewsFolder());
+    ASSERT_TRUE(openAndSettle(b, session.path()));
+    b.navigate(1);
+    b.setFull(true);
+    b.showGraphPage(1);
+    ASSERT_EQ(b.graphPage(), 1);
+    b.selectListed(b.visible().first());
+    ASSERT_TRUE(b.selected());
+    // Each announcement rebuilds the sidebar's rows.
+    QSignalSpy announced(&b, &Branch::changed);
+    b.find("read");
+    EXPECT_EQ(announced.count(), 1);
+    EXPECT_EQ(b.needle(), "read");
+    EXPECT_EQ(titles(b.visible()), QStringList {"README"});
+    EXPECT_EQ(b.page(), 0);
+    EXPECT_EQ(b.graphPage(), 0);
+    EXPECT_FALSE(b.selected());
 }
 
 TEST(Branch, TheGraphGetsTwoHundredEntriesAPage)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <QElapsedTimer>
 #include <QtConcurrent>
 
@@ -126,6 +128,19 @@ TEST(DiskTree, TheScopeRootIsTitledWithTheScopeName)
     EXPECT_EQ(folderAt(session.path()).title(), QString::fromStdString(scope->name()));
     EXPECT_EQ(folderAt(session.path("inner")).title(), "inner");
     EXPECT_EQ(folderAt("/").titleWithin(std::nullopt), "/");
+
+    // A root whose name takes several bytes per character is still known as the root.
+    TempFolder parent;
+    const std::string wide = parent / "Ünïcødé";
+    Files::makeFolder(wide);
+    useScope(wide);
+    nlohmann::json renamed = SessionDisk::current()->toJson();
+    renamed["name"] = "Wide Disk";
+    const std::optional<DiskScope> wideScope = DiskScope::fromJson(renamed);
+    EXPECT_EQ(folderAt(QString::fromStdString(wide)).titleWithin(wideScope), "Wide Disk");
+    EXPECT_EQ(folderAt(QString::fromStdString(wide + "/Ünï")).titleWithin(wideScope), "Ünï");
+    const VEntry trailing {QStringLiteral("/a/b/"), true, false, 0};
+    EXPECT_EQ(trailing.name(), u"b");
 }
 
 TEST(DiskTree, TheRootFolderListsPathsWithOneSlash)

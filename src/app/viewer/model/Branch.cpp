@@ -73,10 +73,9 @@ QList<VEntry> Branch::filtered() const
     if (needle_.isEmpty()) {
         filteredCache_ = entries_;
     } else {
-        const auto scope = SessionDisk::current();
-        for (const VEntry& entry : entries_)
-            if (entry.titleWithin(scope).contains(needle_, Qt::CaseInsensitive))
-                filteredCache_.append(entry);
+        // The entries are a folder's children, never the scope's root: their titles are their names.
+        for (const qsizetype index : nameIndex_.matching(needle_))
+            filteredCache_.append(entries_.at(index));
     }
     visibleCache_ = fullView_ ? filteredCache_
                               : filteredCache_.mid(std::min<qint64>(page_ * span, filteredCache_.size()), span);
@@ -186,6 +185,16 @@ void Branch::setNeedle(const QString& needle)
     emit changed();
 }
 
+void Branch::find(const QString& needle)
+{
+    needle_ = needle;
+    graphPage_ = 0;
+    page_ = 0;
+    visibleChanged();
+    selected_.reset();
+    preview(std::nullopt);
+}
+
 void Branch::setPose(const EyePose& pose)
 {
     pose_ = pose;
@@ -229,6 +238,7 @@ void Branch::open(const VEntry& entry, bool keepPosition, bool preserveLayout)
         needle_.clear();
     }
     entries_.clear();
+    nameIndex_ = NameIndex();
     visibleChanged();
     selected_.reset();
     loading_ = true;
@@ -258,6 +268,7 @@ void Branch::startRead(const QString& path, bool hidden, const QUuid& token, con
         ReadResult result;
         try {
             result.entries = DiskTree::children(path, hidden, std::nullopt, stop);
+            result.names = NameIndex(result.entries);
         } catch (const std::exception& error) {
             result.error = describe(error);
         }
@@ -281,12 +292,14 @@ void Branch::readFinished(const QString& path, const QUuid& token, const ReadRes
         emit changed();
         return;
     }
-    applyEntries(result.entries, restoring);
+    applyEntries(result.entries, result.names, restoring);
 }
 
-void Branch::applyEntries(const QList<VEntry>& entries, const std::optional<QString>& restoring)
+void Branch::applyEntries(const QList<VEntry>& entries, const NameIndex& names,
+                          const std::optional<QString>& restoring)
 {
     entries_ = entries;
+    nameIndex_ = names;
     visibleChanged();
     pruneOffsets();
     page_ = std::min(page_, std::max<qint64>(0, pages() - 1));

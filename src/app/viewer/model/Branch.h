@@ -1,12 +1,13 @@
 #pragma once
 
 #include "app/folders/VEntry.h"
+#include "app/texts/OperationFailure.h"
 #include "app/trash/TrashReview.h"
 #include "app/viewer/model/EyePose.h"
+#include "app/viewer/model/NameIndex.h"
 #include "app/viewer/model/Quaternion.h"
 #include "app/viewer/model/SavedLayout.h"
 #include "app/viewer/model/Vec3.h"
-#include "app/texts/OperationFailure.h"
 
 #include <QFuture>
 #include <QList>
@@ -105,6 +106,9 @@ public:
     void setSelected(std::optional<VEntry> selected);
     void setHidden(bool hidden);
     void setNeedle(const QString& needle);
+    // What typing into the find field does: the needle, then the first page of the list and of
+    // the graph, no selection and fresh previews, announced once.
+    void find(const QString& needle);
     // The pose, wheel and offsets follow the scene without a change notice of their own.
     void setPose(const EyePose& pose);
     void setWheel(const Quaternion& wheel);
@@ -141,13 +145,14 @@ signals:
 private:
     struct ReadResult {
         QList<VEntry> entries;
+        NameIndex names;
         std::optional<QString> error;
     };
 
     void startRead(const QString& path, bool hidden, const QUuid& token, const std::optional<QString>& restoring);
     void readFinished(const QString& path, const QUuid& token, const ReadResult& result,
                       const std::optional<QString>& restoring);
-    void applyEntries(const QList<VEntry>& entries, const std::optional<QString>& restoring);
+    void applyEntries(const QList<VEntry>& entries, const NameIndex& names, const std::optional<QString>& restoring);
     void pruneOffsets();
     void startPreviews(const QList<VEntry>& folders, bool hidden, const QUuid& token,
                        const std::optional<QString>& restoring);
@@ -193,6 +198,8 @@ private:
     bool fullView_;
     VEntry folder_;
     QList<VEntry> entries_;
+    // The entries' names, for the find filter.
+    NameIndex nameIndex_;
     Previews previews_;
     std::optional<VEntry> selected_;
     bool hidden_ = false;

@@ -1,8 +1,8 @@
 #include "app/viewer/model/SidebarModel.h"
 
 #include "app/session/SessionDisk.h"
-#include "app/viewer/model/Branch.h"
 #include "app/texts/Fmt.h"
+#include "app/viewer/model/Branch.h"
 
 SidebarModel::SidebarModel(Branch& b, QObject* parent) : QAbstractListModel(parent), b_(b)
 {
@@ -23,7 +23,7 @@ QVariant SidebarModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return titles_.at(index.row());
+        return entry.titleWithin(scope_);
     case Qt::ToolTipRole:
     case Qt::AccessibleDescriptionRole:
     case PathRole:
@@ -82,11 +82,7 @@ void SidebarModel::follow()
         beginResetModel();
         revision_ = b_.visibleRevision();
         rows_ = b_.visible();
-        const auto scope = SessionDisk::current();
-        titles_.clear();
-        titles_.reserve(rows_.size());
-        for (const VEntry& entry : std::as_const(rows_))
-            titles_.append(entry.titleWithin(scope));
+        scope_ = SessionDisk::current();
         selected_ = selected;
         endResetModel();
         return;

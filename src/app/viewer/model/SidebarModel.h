@@ -5,6 +5,8 @@
 #include <QAbstractListModel>
 #include <QList>
 
+#include <optional>
+
 class Branch;
 
 // The sidebar's entry list: one row per visible entry of the branch, in order. Follows the
@@ -42,7 +44,8 @@ private:
 
     Branch& b_;
     QList<VEntry> rows_;
-    QList<QString> titles_;
+    // The scope the rows were taken in; titles are made only for the rows a view asks for.
+    std::optional<DiskScope> scope_;
     quint64 revision_ = 0;
     QString selected_;
 };
