@@ -2,9 +2,9 @@
 // reports how the application's own memory moved while it followed the worker and the longest
 // time its event loop was kept from a 10 ms timer (what a window would feel as a stall):
 // jobbench DELVER ROOT DATA
+#include "app/operations/AppTermination.h"
+#include "app/operations/Controller.h"
 #include "app/platform/Authenticator.h"
-#include "app/scanner/AppTermination.h"
-#include "app/scanner/Controller.h"
 #include "app/session/SessionDisk.h"
 
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 // Times how long the scanner window takes to bring its ranked list up to date after a scan:
 // a refresh with the same rows (a selection or status change) and a regroup that changes
 // which rows are listed. scannerlist DELVER ROOT DATA
+#include "app/operations/AppTermination.h"
+#include "app/operations/Controller.h"
 #include "app/platform/Authenticator.h"
 #include "app/platform/Workspace.h"
-#include "app/scanner/AppTermination.h"
-#include "app/scanner/Controller.h"
 #include "app/scanner/TallyroomView.h"
 #include "app/session/SessionDisk.h"
 
@@ -76,7 +76,8 @@ int main(int argc, char** argv)
     NoTermination termination;
     NoWorkspace workspace;
     Controller controller(QString::fromLocal8Bit(argv[1]), authentication, termination);
-    TallyroomView view(controller, workspace, [](const DiskScope&) {}, [](const QString&) {});
+    TallyroomView view(controller, workspace, [](const std::function<void()>&) { return new QWidget; },
+                       [](const QString&) {});
     view.resize(760, 680);
     view.show();
     QObject::connect(&controller, &Controller::changed, [&] {

@@ -7,9 +7,9 @@
 
 #include "FakeApplication.h"
 #include "FakeAuthenticator.h"
+#include "app/operations/Controller.h"
 #include "app/platform/Applications.h"
 #include "app/platform/Workspace.h"
-#include "app/scanner/Controller.h"
 #include "app/session/SessionDisk.h"
 #include "app/viewer/DiskViewer.h"
 #include "shared/DiskScope.h"

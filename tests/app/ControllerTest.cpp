@@ -3,7 +3,7 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 #include "app/session/SessionDisk.h"
 
 #include <gtest/gtest.h>

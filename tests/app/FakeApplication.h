@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/scanner/AppTermination.h"
+#include "app/operations/AppTermination.h"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 #include "app/scanner/FileListModel.h"
 #include "app/session/SessionDisk.h"
 

@@ -1,7 +1,7 @@
 #include "Files.h"
 #include "TempFolder.h"
 #include "TestHome.h"
-#include "app/scanner/Job.h"
+#include "app/operations/Job.h"
 #include "app/session/SessionDisk.h"
 #include "shared/DiskScope.h"
 #include "shared/PosixError.h"

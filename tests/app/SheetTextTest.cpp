@@ -3,7 +3,7 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 #include "app/scanner/ReviewSheet.h"
 #include "app/session/SessionDisk.h"
 #include "app/trash/TrashReview.h"

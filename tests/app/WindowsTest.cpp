@@ -3,9 +3,9 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "Waiting.h"
+#include "app/operations/Controller.h"
 #include "app/platform/Workspace.h"
 #include "app/scanner/BusyIndicator.h"
-#include "app/scanner/Controller.h"
 #include "app/scanner/FileListModel.h"
 #include "app/scanner/FileListView.h"
 #include "app/scanner/LogView.h"
@@ -19,10 +19,12 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -116,7 +118,8 @@ struct Scanner {
     FakeWorkspace workspace;
     std::unique_ptr<Controller> c;
     std::unique_ptr<TallyroomView> view;
-    std::optional<DiskScope> changedTo;
+    // What the Change Disk sheet's panel was told to do when it was done.
+    std::function<void()> closeChangeDisk;
     QStringList opened;
 
     explicit Scanner(const DiskScope& scope)
@@ -124,7 +127,14 @@ struct Scanner {
         SessionDisk::setCurrent(scope);
         c = std::make_unique<Controller>(DELVER, authenticator, application);
         view = std::make_unique<TallyroomView>(
-            *c, workspace, [this](const DiskScope& s) { changedTo = s; }, [this](const QString& id) { opened.append(id); });
+            *c, workspace,
+            [this](const std::function<void()>& close) {
+                closeChangeDisk = close;
+                auto* panel = new QWidget;
+                panel->setObjectName("changeDiskPanel");
+                return panel;
+            },
+            [this](const QString& id) { opened.append(id); });
         view->resize(760, 680);
         view->show();
     }
@@ -165,6 +175,19 @@ TEST(ScannerWindow, BeforeAnyScan)
     EXPECT_FALSE(s.view->findChild<BusyIndicator*>()->isVisibleTo(s.view.get()));
     QTest::mouseClick(viewer, Qt::LeftButton);
     EXPECT_EQ(s.opened, (QStringList {"log", "viewer"}));
+}
+
+TEST(ScannerWindow, ChangeDiskHoldsTheSetupPanelInASheetItsPanelCloses)
+{
+    Scanner s(scopeOf(freshTree("change")));
+    QTest::mouseClick(child<QPushButton>(s.view.get(), "changeDisk"), Qt::LeftButton);
+    auto* sheet = s.view->findChild<QDialog*>("changeDiskSheet");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_NE(sheet->findChild<QWidget*>("changeDiskPanel"), nullptr);
+    const QPointer<QDialog> open(sheet);
+    s.closeChangeDisk();
+    EXPECT_TRUE(waitUntil([&] { return !open; })) << "the sheet goes once its panel is done";
 }
 
 TEST(ScannerWindow, ListFollowsGroupAndSelectableOnly)
@@ -417,7 +440,7 @@ TEST(ScannerWindow, AScanWithoutItsWorkerSaysWhatIsBrokenAndWhatToDo)
     FakeApplication application;
     FakeWorkspace workspace;
     Controller c(QString::fromStdString(missing), authenticator, application);
-    TallyroomView view(c, workspace, [](const DiskScope&) {}, [](const QString&) {});
+    TallyroomView view(c, workspace, [](const std::function<void()>&) { return new QWidget; }, [](const QString&) {});
     view.show();
     QTest::mouseClick(child<QPushButton>(&view, "scanDisk"), Qt::LeftButton);
     ASSERT_TRUE(waitUntil([&] { return !c.busy(); }));

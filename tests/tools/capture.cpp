@@ -2,8 +2,8 @@
 // PNG, so they can be looked at: capture OUTPUT_FOLDER TREE
 #include "FakeAuthenticator.h"
 #include "app/auth/AuthenticationDialog.h"
+#include "app/operations/Controller.h"
 #include "app/platform/Bundle.h"
-#include "app/scanner/Controller.h"
 #include "app/scanner/FileListView.h"
 #include "app/session/SessionDisk.h"
 #include "app/setup/DiskSetup.h"

@@ -1,6 +1,6 @@
 #include "app/scanner/FileListModel.h"
 
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 #include "app/texts/Fmt.h"
 #include "shared/Paths.h"
 #include "shared/RowGroups.h"

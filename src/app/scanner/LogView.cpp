@@ -1,6 +1,6 @@
 #include "app/scanner/LogView.h"
 
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 #include "app/scanner/QuitTallyroom.h"
 
 #include <QFontDatabase>

@@ -1,6 +1,6 @@
 #include "app/scanner/QuitTallyroom.h"
 
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 
 #include <QApplication>
 #include <QMessageBox>

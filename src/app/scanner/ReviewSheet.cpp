@@ -1,6 +1,6 @@
 #include "app/scanner/ReviewSheet.h"
 
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 #include "app/texts/Fmt.h"
 
 #include <QHBoxLayout>

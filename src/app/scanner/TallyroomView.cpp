@@ -1,21 +1,20 @@
 #include "app/scanner/TallyroomView.h"
 
+#include "app/operations/Controller.h"
 #include "app/platform/Workspace.h"
 #include "app/scanner/BusyIndicator.h"
-#include "app/scanner/Controller.h"
 #include "app/scanner/FileListModel.h"
 #include "app/scanner/FileListView.h"
 #include "app/scanner/FocusRingStyle.h"
-#include "app/scanner/ModeSwitch.h"
 #include "app/scanner/QuitTallyroom.h"
 #include "app/scanner/ReviewSheet.h"
 #include "app/scanner/ScannerActionStyle.h"
 #include "app/session/SessionDisk.h"
-#include "app/setup/DiskSetup.h"
 #include "app/texts/Fmt.h"
 #include "app/trash/FolderAction.h"
 #include "app/widgets/CreditFooter.h"
 #include "app/widgets/ModeControl.h"
+#include "app/widgets/ModeSwitch.h"
 #include "app/widgets/ReleaseTitle.h"
 #include "app/widgets/ScaledFont.h"
 #include "app/widgets/SymbolIcon.h"
@@ -356,15 +355,9 @@ void TallyroomView::showChangeDisk()
     auto* layout = new QVBoxLayout(sheet);
     layout->setContentsMargins(0, 0, 0, 0);
     const QPointer<QDialog> guard(sheet);
-    layout->addWidget(new DiskSetup(
-        [guard] {
-            if (guard)
-                guard->close();
-        },
-        [this, guard](const DiskScope& scope) {
-            if (guard)
-                guard->close();
-            changeDisk_(scope);
-        }));
+    layout->addWidget(changeDisk_([guard] {
+        if (guard)
+            guard->close();
+    }));
     sheet->open();
 }

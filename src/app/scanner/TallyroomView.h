@@ -2,7 +2,6 @@
 
 #include "app/scanner/ReviewSheet.h"
 #include "app/widgets/FailureAlert.h"
-#include "shared/DiskScope.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -32,7 +31,9 @@ class TallyroomView : public QWidget {
 
 public:
     using OpenWindow = std::function<void(const QString& identifier)>;
-    using ChangeDisk = std::function<void(const DiskScope& scope)>;
+    // Makes the panel the Change Disk sheet holds; the panel calls `close` when it is done,
+    // before it hands on a newly chosen disk.
+    using ChangeDisk = std::function<QWidget*(std::function<void()> close)>;
 
     TallyroomView(Controller& c, Workspace& workspace, ChangeDisk changeDisk, OpenWindow openWindow,
                   QWidget* parent = nullptr);

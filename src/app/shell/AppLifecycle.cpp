@@ -1,6 +1,6 @@
 #include "app/shell/AppLifecycle.h"
 
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 
 #include <QApplication>
 

@@ -4,8 +4,8 @@
 #include "app/about/AboutView.h"
 #include "app/about/SourceDocument.h"
 #include "app/about/StructureView.h"
+#include "app/operations/Controller.h"
 #include "app/platform/Bundle.h"
-#include "app/scanner/Controller.h"
 #include "app/scanner/LogView.h"
 #include "app/scanner/TallyroomView.h"
 #include "app/session/Preferences.h"
@@ -205,7 +205,13 @@ void TallyroomApp::showScanner()
         old->deleteLater();
     }
     auto* scanner = new TallyroomView(
-        *controller_, workspace_, [this](const DiskScope& scope) { start(scope); },
+        *controller_, workspace_,
+        [this](const std::function<void()>& close) {
+            return new DiskSetup(close, [this, close](const DiskScope& scope) {
+                close();
+                start(scope);
+            });
+        },
         [this](const QString& identifier) { openWindow(identifier); });
     mainStack_->addWidget(scanner);
     mainStack_->setCurrentWidget(scanner);

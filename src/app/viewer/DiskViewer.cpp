@@ -1,8 +1,7 @@
 #include "app/viewer/DiskViewer.h"
 
+#include "app/operations/Controller.h"
 #include "app/platform/Workspace.h"
-#include "app/scanner/Controller.h"
-#include "app/scanner/ModeSwitch.h"
 #include "app/session/SessionDisk.h"
 #include "app/texts/Fmt.h"
 #include "app/trash/TrashSheet.h"
@@ -18,6 +17,7 @@
 #include "app/widgets/CreditFooter.h"
 #include "app/widgets/MemoryReadout.h"
 #include "app/widgets/ModeControl.h"
+#include "app/widgets/ModeSwitch.h"
 #include "app/widgets/ReleaseTitle.h"
 #include "app/widgets/ScaledFont.h"
 

@@ -1,8 +1,8 @@
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 
+#include "app/operations/AppTermination.h"
+#include "app/operations/Job.h"
 #include "app/platform/Authenticator.h"
-#include "app/scanner/AppTermination.h"
-#include "app/scanner/Job.h"
 #include "app/session/Preferences.h"
 #include "app/session/SessionDisk.h"
 #include "app/texts/Fmt.h"

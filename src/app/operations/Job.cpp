@@ -1,4 +1,4 @@
-#include "app/scanner/Job.h"
+#include "app/operations/Job.h"
 
 #include "app/session/SessionDisk.h"
 #include "shared/PosixError.h"

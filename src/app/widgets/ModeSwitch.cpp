@@ -1,6 +1,6 @@
-#include "app/scanner/ModeSwitch.h"
+#include "app/widgets/ModeSwitch.h"
 
-#include "app/scanner/Controller.h"
+#include "app/operations/Controller.h"
 #include "app/widgets/ModeControl.h"
 
 ModeControl* modeSwitch(Controller& c, QWidget* parent)

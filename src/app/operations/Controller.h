@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/scanner/WorkerProcess.h"
+#include "app/operations/WorkerProcess.h"
 #include "app/texts/OperationFailure.h"
 #include "shared/RowGroups.h"
 #include "shared/Wire.h"

@@ -1,4 +1,4 @@
-#include "app/scanner/WorkerProcess.h"
+#include "app/operations/WorkerProcess.h"
 
 #include <poll.h>
 #include <sys/syscall.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/scanner/WorkerProcess.h"
+#include "app/operations/WorkerProcess.h"
 #include "shared/Wire.h"
 
 #include <QByteArray>
