@@ -196,9 +196,11 @@ TEST(OrbitView, ModifyDragMovesOnlyThatDotAndItsEdge)
     EXPECT_NEAR(v.at(beta).x(), dot.x() + 60, 0.5) << "the dot follows the mouse";
     EXPECT_NEAR(v.at(beta).y(), dot.y() - 20, 0.5);
     EXPECT_EQ(v.view().camera().yaw, 0) << "the camera stayed put";
-    for (const auto& [path, position] : before)
-        if (path != beta)
+    for (const auto& [path, position] : before) {
+        if (path != beta) {
             EXPECT_EQ(v.scene().dots[path]->worldPosition(), position) << path.toStdString();
+        }
+    }
     EXPECT_EQ(alphaEdge->lineTo, alphaEnd);
     EXPECT_NEAR(length(v.scene().edges[beta]->lineTo - v.scene().dots[beta]->worldPosition()), 0, 1e-9)
         << "the edge ends at the moved dot";

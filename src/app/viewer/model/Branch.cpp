@@ -74,8 +74,15 @@ QList<VEntry> Branch::filtered() const
         filteredCache_ = entries_;
     } else {
         // The entries are a folder's children, never the scope's root: their titles are their names.
-        for (const qsizetype index : nameIndex_.matching(needle_))
-            filteredCache_.append(entries_.at(index));
+        if (nameIndex_.size() == entries_.size()) {
+            for (const qsizetype index : nameIndex_.matching(needle_))
+                filteredCache_.append(entries_.at(index));
+        } else {
+            // Until the folder's index has arrived.
+            for (const VEntry& entry : entries_)
+                if (entry.name().contains(needle_, Qt::CaseInsensitive))
+                    filteredCache_.append(entry);
+        }
     }
     visibleCache_ = fullView_ ? filteredCache_
                               : filteredCache_.mid(std::min<qint64>(page_ * span, filteredCache_.size()), span);
@@ -268,7 +275,6 @@ void Branch::startRead(const QString& path, bool hidden, const QUuid& token, con
         ReadResult result;
         try {
             result.entries = DiskTree::children(path, hidden, std::nullopt, stop);
-            result.names = NameIndex(result.entries);
         } catch (const std::exception& error) {
             result.error = describe(error);
         }
@@ -292,14 +298,19 @@ void Branch::readFinished(const QString& path, const QUuid& token, const ReadRes
         emit changed();
         return;
     }
-    applyEntries(result.entries, result.names, restoring);
+    applyEntries(result.entries, restoring);
 }
 
-void Branch::applyEntries(const QList<VEntry>& entries, const NameIndex& names,
-                          const std::optional<QString>& restoring)
+void Branch::indexFinished(const QUuid& token, const NameIndex& names)
+{
+    // The filter's result is the same either way, so nothing needs announcing.
+    if (token == generation_)
+        nameIndex_ = names;
+}
+
+void Branch::applyEntries(const QList<VEntry>& entries, const std::optional<QString>& restoring)
 {
     entries_ = entries;
-    nameIndex_ = names;
     visibleChanged();
     pruneOffsets();
     page_ = std::min(page_, std::max<qint64>(0, pages() - 1));
@@ -346,7 +357,24 @@ void Branch::preview(const std::optional<QString>& restoring)
         startPreviews(folders, hidden_, previewID_, restoring);
     else if (restoring)
         selected_ = findEntry(*restoring, false);
+    if (folders.isEmpty())
+        indexEntries();
     emit changed();
+}
+
+// Builds the find index once the first page and its previews are in place, so that it never
+// delays them; until it arrives the filter reads the entries themselves.
+void Branch::indexEntries()
+{
+    if (indexedGeneration_ == generation_ || entries_.isEmpty())
+        return;
+    indexedGeneration_ = generation_;
+    const QList<VEntry> entries = entries_;
+    const QUuid token = generation_;
+    indexTask_ = QtConcurrent::run(&pool_, [this, entries, token] {
+        const NameIndex names(entries);
+        QMetaObject::invokeMethod(this, [this, token, names] { indexFinished(token, names); }, Qt::QueuedConnection);
+    });
 }
 
 void Branch::startPreviews(const QList<VEntry>& folders, bool hidden, const QUuid& token,
@@ -379,6 +407,7 @@ void Branch::previewsFinished(const QUuid& token, const Previews& previews, cons
     stamp_ = QUuid::createUuid();
     if (!selected_ && restoring)
         selected_ = findEntry(*restoring, true);
+    indexEntries();
     emit changed();
 }
 

@@ -145,14 +145,15 @@ signals:
 private:
     struct ReadResult {
         QList<VEntry> entries;
-        NameIndex names;
         std::optional<QString> error;
     };
 
     void startRead(const QString& path, bool hidden, const QUuid& token, const std::optional<QString>& restoring);
     void readFinished(const QString& path, const QUuid& token, const ReadResult& result,
                       const std::optional<QString>& restoring);
-    void applyEntries(const QList<VEntry>& entries, const NameIndex& names, const std::optional<QString>& restoring);
+    void indexEntries();
+    void indexFinished(const QUuid& token, const NameIndex& names);
+    void applyEntries(const QList<VEntry>& entries, const std::optional<QString>& restoring);
     void pruneOffsets();
     void startPreviews(const QList<VEntry>& folders, bool hidden, const QUuid& token,
                        const std::optional<QString>& restoring);
@@ -181,6 +182,7 @@ private:
     QThreadPool pool_;
     Task readTask_;
     Task previewTask_;
+    QFuture<void> indexTask_;
 
     std::optional<OperationFailure> failure_;
     QString notice_;
@@ -200,6 +202,7 @@ private:
     QList<VEntry> entries_;
     // The entries' names, for the find filter.
     NameIndex nameIndex_;
+    QUuid indexedGeneration_;
     Previews previews_;
     std::optional<VEntry> selected_;
     bool hidden_ = false;

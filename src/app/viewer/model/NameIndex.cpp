@@ -16,9 +16,9 @@ NameIndex::NameIndex(const QList<VEntry>& entries)
 std::vector<qsizetype> NameIndex::matching(const QString& needle) const
 {
     std::vector<qsizetype> found;
-    const qsizetype count = qsizetype(starts_.size()) - 1;
+    const qsizetype count = size();
     if (needle.isEmpty()) {
-        found.resize(std::max<qsizetype>(count, 0));
+        found.resize(count);
         std::iota(found.begin(), found.end(), 0);
         return found;
     }

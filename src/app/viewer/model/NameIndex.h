@@ -15,6 +15,8 @@ public:
     NameIndex() = default;
     explicit NameIndex(const QList<VEntry>& entries);
 
+    // How many entries it holds.
+    qsizetype size() const { return qsizetype(starts_.size()) - (starts_.empty() ? 0 : 1); }
     // The positions of the entries whose names contain the needle, ignoring case, in order.
     std::vector<qsizetype> matching(const QString& needle) const;
 
