@@ -25,7 +25,7 @@ struct ParentReference {
 
 }
 
-FolderReader::FolderReader(Walk& walk) : walk_(walk)
+FolderReader::FolderReader(Walk& walk) : walk_(walk), listing_(FolderListing::Order::inode)
 {
     folderPath_.reserve(4096);
     entryPath_.reserve(4096);

@@ -1,5 +1,5 @@
-// Listing an open folder in batches: every name once, never "." or "..", inode order within
-// a batch, and a failed read told apart from the end.
+// Listing an open folder in batches: every name once, never "." or "..", in inode order
+// within a batch or in the folder's own order, and a failed read told apart from the end.
 
 #include "Files.h"
 #include "TempFolder.h"
@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <set>
 #include <string>
+#include <vector>
 
 TEST(FolderListing, ListsEveryNameOnceAcrossBatchesInInodeOrderWithinEach)
 {
@@ -28,7 +30,7 @@ TEST(FolderListing, ListsEveryNameOnceAcrossBatchesInInodeOrderWithinEach)
     made.insert("folder");
 
     const UniqueFd fd(open(t.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    FolderListing listing;
+    FolderListing listing(FolderListing::Order::inode);
     std::multiset<std::string> listed;
     int batches = 0;
     while (listing.next(fd.get())) {
@@ -45,6 +47,21 @@ TEST(FolderListing, ListsEveryNameOnceAcrossBatchesInInodeOrderWithinEach)
     EXPECT_GT(batches, 1);
     EXPECT_EQ(listed, std::multiset<std::string>(made.begin(), made.end()));
     EXPECT_FALSE(listing.next(fd.get())) << "stays at the end";
+
+    // In the folder's own order: what readdir gives, batch by batch.
+    std::vector<std::string> streamed;
+    DIR* stream = opendir(t.path().c_str());
+    while (const dirent* item = readdir(stream))
+        if (std::string(item->d_name) != "." && std::string(item->d_name) != "..")
+            streamed.push_back(item->d_name);
+    closedir(stream);
+    const UniqueFd again(open(t.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FolderListing inFolderOrder(FolderListing::Order::folder);
+    std::vector<std::string> listedInOrder;
+    while (inFolderOrder.next(again.get()))
+        for (const FolderListing::Entry& entry : inFolderOrder.batch())
+            listedInOrder.emplace_back(entry.view());
+    EXPECT_EQ(listedInOrder, streamed);
 }
 
 TEST(FolderListing, TellsAFailedReadFromTheEnd)
@@ -52,7 +69,7 @@ TEST(FolderListing, TellsAFailedReadFromTheEnd)
     TempFolder t;
     Files::make(t / "file");
     const UniqueFd file(open((t / "file").c_str(), O_RDONLY | O_CLOEXEC));
-    FolderListing listing;
+    FolderListing listing(FolderListing::Order::folder);
     EXPECT_FALSE(listing.next(file.get()));
     EXPECT_EQ(listing.error(), ENOTDIR);
 

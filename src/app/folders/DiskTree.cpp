@@ -113,11 +113,12 @@ private:
     size_t childStart_;
 };
 
-// Calls take(name) for each candidate name of the folder, in listing order, until it returns false.
+// Calls take(name) for each candidate name of the folder, in the folder's order, until it
+// returns false.
 template <typename Take>
 void listCandidates(int folderFd, const Admission& admission, const std::stop_token& stop, Take take)
 {
-    FolderListing listing;
+    FolderListing listing(FolderListing::Order::folder);
     while (listing.next(folderFd))
         for (const FolderListing::Entry& entry : listing.batch()) {
             if (admission.candidate(entry.view()) && !take(entry.view()))

@@ -18,7 +18,7 @@ bool isDotOrDotDot(const char* name)
 
 }
 
-FolderListing::FolderListing() : buffer_(new char[bufferSize]) {}
+FolderListing::FolderListing(Order order) : order_(order), buffer_(new char[bufferSize]) {}
 
 bool FolderListing::next(int folderFd)
 {
@@ -39,8 +39,9 @@ bool FolderListing::next(int folderFd)
             offset += entry->d_reclen;
         }
     }
-    std::sort(batch_.begin(), batch_.end(), [](const Entry& a, const Entry& b) {
-        return a.inode != b.inode ? a.inode < b.inode : a.name < b.name;
-    });
+    if (order_ == Order::inode)
+        std::sort(batch_.begin(), batch_.end(), [](const Entry& a, const Entry& b) {
+            return a.inode != b.inode ? a.inode < b.inode : a.name < b.name;
+        });
     return true;
 }
