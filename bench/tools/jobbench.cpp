@@ -2,9 +2,9 @@
 // reports how the application's own memory moved while it followed the worker and the longest
 // time its event loop was kept from a 10 ms timer (what a window would feel as a stall):
 // jobbench DELVER ROOT DATA
-#include "app/operations/AppTermination.h"
+#include "FakeApplication.h"
+#include "FakeAuthenticator.h"
 #include "app/operations/Controller.h"
-#include "app/platform/Authenticator.h"
 #include "app/session/SessionDisk.h"
 
 #include <QCoreApplication>
@@ -16,22 +16,6 @@
 #include <iostream>
 
 namespace {
-
-class NoAuthentication : public Authenticator {
-public:
-    bool canEvaluate(QString& reason) override
-    {
-        reason.clear();
-        return false;
-    }
-    void evaluate(const QString&, std::function<void(std::optional<QString>)> done) override { done(QString()); }
-};
-
-class NoTermination : public AppTermination {
-public:
-    void replyToApplicationShouldTerminate(bool) override {}
-    void terminate() override {}
-};
 
 long residentKilobytes()
 {
@@ -53,8 +37,8 @@ int main(int argc, char** argv)
         return 2;
     }
     SessionDisk::setCurrent(DiskScope(argv[2], false, argv[3], true));
-    NoAuthentication authentication;
-    NoTermination termination;
+    FakeAuthenticator authentication;
+    FakeApplication termination;
     Controller controller(QString::fromLocal8Bit(argv[1]), authentication, termination);
     long first = 0;
     long peak = 0;

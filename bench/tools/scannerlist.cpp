@@ -1,10 +1,10 @@
 // Times how long the scanner window takes to bring its ranked list up to date after a scan:
 // a refresh with the same rows (a selection or status change) and a regroup that changes
 // which rows are listed. scannerlist DELVER ROOT DATA
-#include "app/operations/AppTermination.h"
+#include "FakeApplication.h"
+#include "FakeAuthenticator.h"
+#include "QuietWorkspace.h"
 #include "app/operations/Controller.h"
-#include "app/platform/Authenticator.h"
-#include "app/platform/Workspace.h"
 #include "app/scanner/TallyroomView.h"
 #include "app/session/SessionDisk.h"
 
@@ -16,28 +16,6 @@
 #include <vector>
 
 namespace {
-
-class NoAuthentication : public Authenticator {
-public:
-    bool canEvaluate(QString& reason) override
-    {
-        reason.clear();
-        return false;
-    }
-    void evaluate(const QString&, std::function<void(std::optional<QString>)> done) override { done(QString()); }
-};
-
-class NoTermination : public AppTermination {
-public:
-    void replyToApplicationShouldTerminate(bool) override {}
-    void terminate() override {}
-};
-
-class NoWorkspace : public Workspace {
-public:
-    void reveal(const QString&) override {}
-    bool open(const QString&) override { return true; }
-};
 
 // Brings every pending paint and deletion through, as the event loop would.
 void settle(QWidget& window)
@@ -72,9 +50,9 @@ int main(int argc, char** argv)
         return 2;
     }
     SessionDisk::setCurrent(DiskScope(argv[2], false, argv[3], false));
-    NoAuthentication authentication;
-    NoTermination termination;
-    NoWorkspace workspace;
+    FakeAuthenticator authentication;
+    FakeApplication termination;
+    QuietWorkspace workspace;
     Controller controller(QString::fromLocal8Bit(argv[1]), authentication, termination);
     TallyroomView view(controller, workspace, [](const std::function<void()>&) { return new QWidget; },
                        [](const QString&) {});

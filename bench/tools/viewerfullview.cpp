@@ -7,9 +7,9 @@
 
 #include "FakeApplication.h"
 #include "FakeAuthenticator.h"
+#include "NoApplications.h"
+#include "QuietWorkspace.h"
 #include "app/operations/Controller.h"
-#include "app/platform/Applications.h"
-#include "app/platform/Workspace.h"
 #include "app/session/SessionDisk.h"
 #include "app/viewer/DiskViewer.h"
 #include "shared/DiskScope.h"
@@ -31,20 +31,6 @@
 #include <vector>
 
 namespace {
-
-class QuietWorkspace : public Workspace {
-public:
-    void reveal(const QString&) override {}
-    bool open(const QString&) override { return true; }
-};
-
-class NoApplications : public Applications {
-public:
-    std::optional<QString> defaultFor(const QString&) override { return std::nullopt; }
-    QStringList allFor(const QString&) override { return {}; }
-    QString displayName(const QString& application) override { return application; }
-    std::optional<QString> open(const QString&, const QString&) override { return std::nullopt; }
-};
 
 double threadSeconds()
 {

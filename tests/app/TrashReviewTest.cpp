@@ -1,6 +1,8 @@
 #include "FakeApplication.h"
 #include "FakeAuthenticator.h"
 #include "Files.h"
+#include "NoApplications.h"
+#include "QuietWorkspace.h"
 #include "TestHome.h"
 #include "Waiting.h"
 #include "app/operations/Controller.h"
@@ -336,24 +338,6 @@ TEST_F(TrashReviewTest, FolderChosenInThePanelGoesToReview)
     EXPECT_TRUE(Files::exists(folder));
 }
 
-namespace {
-
-class NoWorkspace : public Workspace {
-public:
-    void reveal(const QString&) override {}
-    bool open(const QString&) override { return true; }
-};
-
-class NoApplications : public Applications {
-public:
-    std::optional<QString> defaultFor(const QString&) override { return std::nullopt; }
-    QStringList allFor(const QString&) override { return {}; }
-    QString displayName(const QString& application) override { return application; }
-    std::optional<QString> open(const QString&, const QString&) override { return std::nullopt; }
-};
-
-}
-
 TEST_F(TrashReviewTest, ViewerSheetFollowsThePendingTicket)
 {
     const std::string folder = home() + "/sheet-" + std::to_string(getpid());
@@ -361,7 +345,7 @@ TEST_F(TrashReviewTest, ViewerSheetFollowsThePendingTicket)
     Files::make(home() + "/Library/Caches/sheet-" + std::to_string(getpid()));
     FakeAuthenticator authenticator;
     FakeApplication application;
-    NoWorkspace workspace;
+    QuietWorkspace workspace;
     NoApplications applications;
     Controller c(DELVER, authenticator, application);
     DiskViewer view(c, workspace, applications, [](const QString&) {});
