@@ -8,8 +8,9 @@
 #include <cstdlib>
 #include <string_view>
 
-// The delete request as the application writes it and the worker reads it: what decodes
-// encodes back to the same request, exact path bytes included.
+// The delete request through the decoder the worker reads it with: it refuses only with its
+// own DecodingError, and what decodes encodes back to the same request, exact path bytes
+// and stamps included.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -51,6 +51,24 @@ bool allStrings(const json& value)
     return true;
 }
 
+// Of a reviewed row only its path and stamp are read back; none for a row without them.
+std::optional<Row> reviewedRow(const json& row)
+{
+    const std::optional<std::string> raw = Wire::path(row, "raw");
+    const auto signature = row.find("signature");
+    if (!raw || signature == row.end() || !allStrings(*signature))
+        return std::nullopt;
+    std::vector<std::string> parts;
+    for (const json& part : *signature) {
+        refuseNul(part.get_ref<const std::string&>(), "signature");
+        parts.push_back(part.get<std::string>());
+    }
+    Row reviewed;
+    reviewed.raw = *raw;
+    reviewed.signature = Stamp::fromParts(parts);
+    return reviewed;
+}
+
 }
 
 void to_json(json& out, const Tick& tick)
@@ -127,7 +145,7 @@ void to_json(json& out, const Row& row)
     Wire::putPath(out, "raw", row.raw);
     out["path"] = row.path;
     out["bytes"] = row.bytes;
-    out["signature"] = row.signature;
+    out["signature"] = row.signature.parts();
     out["allowed"] = row.allowed;
     out["unlockable"] = row.unlockable;
     out["groups"] = row.groups;
@@ -141,7 +159,9 @@ void from_json(const json& in, Row& row)
     row.raw = *Wire::path(in, "raw");
     row.path = string(in, "path");
     row.bytes = integer<int64_t>(in, "bytes");
-    row.signature = strings(in, "signature");
+    row.signature = Stamp::fromParts(strings(in, "signature"));
+    if (!row.signature.wellFormed())
+        throw DecodingError("The value for key “signature” is not a file stamp.");
     row.allowed = boolean(in, "allowed");
     row.unlockable = boolean(in, "unlockable");
     row.groups = strings(in, "groups");
@@ -158,7 +178,13 @@ void from_json(const json& in, Deletion& deletion)
     using namespace JsonFields;
     object(in);
     deletion.report = string(in, "report");
-    deletion.rows = required(in, "rows").get<std::vector<Row>>();
+    const json& rows = required(in, "rows");
+    if (!rows.is_array())
+        throw DecodingError("The value for key “rows” is not a list.");
+    deletion.rows.clear();
+    for (const json& row : rows)
+        if (const auto reviewed = reviewedRow(object(row)))
+            deletion.rows.push_back(*reviewed);
     deletion.approved = Wire::paths(in, "approved").value_or(std::vector<std::string>());
 }
 

@@ -8,6 +8,8 @@
 // the key's name + "Base64" (rawBase64, approvedBase64, removedBase64), which older readers
 // ignore.
 
+#include "shared/Stamp.h"
+
 #include <nlohmann/json_fwd.hpp>
 
 #include <cstdint>
@@ -37,7 +39,7 @@ struct Row {
     std::string raw;
     std::string path;
     int64_t bytes = 0;
-    std::vector<std::string> signature;
+    Stamp signature;
     bool allowed = false;
     bool unlockable = false;
     std::vector<std::string> groups;
@@ -52,6 +54,8 @@ struct Scan {
     std::string report;
 };
 
+// The reviewed rows as the application writes them. The worker reads back only each row's
+// path and stamp: a row without them is passed over, and other keys are ignored.
 struct Deletion {
     std::string report;
     std::vector<Row> rows;
@@ -77,7 +81,7 @@ struct Verification {
 };
 
 // Strict readers: every key with its type, integers in range and never fractional, no NUL in
-// any string. They throw DecodingError.
+// any string. They throw DecodingError, and nothing else.
 void to_json(nlohmann::json& json, const Tick& tick);
 void from_json(const nlohmann::json& json, Tick& tick);
 void to_json(nlohmann::json& json, const Usage& usage);

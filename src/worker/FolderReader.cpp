@@ -3,7 +3,6 @@
 #include "shared/DiskScope.h"
 #include "worker/FolderNode.h"
 #include "worker/Policy.h"
-#include "worker/Stamp.h"
 #include "worker/Walk.h"
 
 #include <cerrno>
@@ -155,7 +154,7 @@ void FolderReader::rank(const FileStatus& st, std::string_view name)
     const unsigned accepting = ranking_.acceptingFile(name, st.size, entryPath_);
     if (!accepting)
         return;
-    ranking_.add(accepting, {entryPath_, st.size, Worker::signature(st), Worker::mode(walk_.scope(), entryPath_, st)});
+    ranking_.add(accepting, {entryPath_, st.size, Stamp::of(st), Worker::mode(walk_.scope(), entryPath_, st)});
 }
 
 // Makes the read folder the parent of its subfolders and puts them on the walk's stack, in

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shared/RowGroups.h"
+#include "shared/Stamp.h"
 
 #include <array>
 #include <cstdint>
@@ -15,7 +16,7 @@ public:
     struct Entry {
         std::string path;
         int64_t size = 0;
-        std::vector<std::string> stamp;
+        Stamp stamp;
         std::string_view policy;
     };
 

@@ -1,5 +1,6 @@
 #include "worker/Remove.h"
 
+#include "shared/DecodingError.h"
 #include "shared/InstallSafety.h"
 #include "shared/Paths.h"
 #include "shared/PosixError.h"
@@ -14,7 +15,6 @@
 #include "worker/Policy.h"
 #include "worker/ReportFile.h"
 #include "worker/Seam.h"
-#include "worker/Stamp.h"
 
 #include <nlohmann/json.hpp>
 
@@ -31,46 +31,14 @@ constexpr const char* reportUnavailable = "Scan report unavailable.";
 constexpr const char* changed = "File changed since scan.";
 constexpr const char* denied = "File changed or removal was denied.";
 
-struct ReviewedRow {
-    std::string raw;
-    std::vector<std::string> signature;
-};
-
-bool holdsNul(const std::string& text)
+// A request that parses but is not a sound `Deletion` is refused in one word; a parse error
+// keeps the parser's description.
+Deletion decodedRequest(const std::string& input)
 {
-    return text.find('\0') != std::string::npos;
-}
-
-// The row's path (its exact bytes) and stamp; none for a row without them, which is passed
-// over. A row that carries them in a form no sound request has fails the request.
-std::optional<ReviewedRow> reviewedRow(const nlohmann::json& row)
-{
-    std::optional<std::string> raw;
+    const nlohmann::json request = Wire::parse(input);
     try {
-        raw = Wire::path(row, "raw");
-    } catch (const Problem&) {
-        throw Failure(invalidRequest);
-    }
-    const auto signature = row.find("signature");
-    if (!raw || signature == row.end() || !signature->is_array())
-        return std::nullopt;
-    ReviewedRow reviewed {*raw, {}};
-    for (const nlohmann::json& part : *signature) {
-        if (!part.is_string())
-            return std::nullopt;
-        reviewed.signature.push_back(part.get<std::string>());
-        if (holdsNul(reviewed.signature.back()))
-            throw Failure(invalidRequest);
-    }
-    return reviewed;
-}
-
-std::set<std::string> approvedSet(const nlohmann::json& request)
-{
-    try {
-        const auto approved = Wire::paths(request, "approved");
-        return approved ? std::set<std::string>(approved->begin(), approved->end()) : std::set<std::string>();
-    } catch (const Problem&) {
+        return request.get<Deletion>();
+    } catch (const DecodingError&) {
         throw Failure(invalidRequest);
     }
 }
@@ -95,7 +63,7 @@ DeletionLog openReport(const DiskScope& scope, const std::string& path)
         throw Failure("Cannot open scan report.");
     const auto opened = FileStatus::ofDescriptor(report.get());
     if (!opened || !opened->isRegular() || opened->uid != getuid() || opened->nlink != 1
-        || name.substr(0, 10) != "Disk scan " || Paths::extension(name) != "txt")
+        || !name.starts_with(Worker::scanReportPrefix) || Paths::extension(name) != "txt")
         throw Failure("Invalid scan report.");
     return DeletionLog(std::move(report));
 }
@@ -171,20 +139,19 @@ bool onMount(const FileStatus& st, const std::optional<uint64_t>& mountId)
 // The entry under the private name is the one checked before the move (its inode cannot have
 // been reused while the pinned descriptor holds it), with the reviewed size and modification
 // time; only its change time has moved, with the move itself.
-bool heldIsChecked(const FileStatus& held, const FileStatus& checked, const std::vector<std::string>& signature)
+bool heldIsChecked(const FileStatus& held, const FileStatus& checked, const Stamp& signature)
 {
-    const std::vector<std::string> now = Worker::signature(held);
     return held.device == checked.device && held.inode == checked.inode && held.mountId == checked.mountId
-           && !held.mountRoot && std::equal(now.begin(), now.begin() + 5, signature.begin());
+           && !held.mountRoot && Stamp::of(held).sameContent(signature);
 }
 
 // Lifts the user lock of the reviewed file; returns the open file so the lock can be put
 // back if the removal fails.
-UniqueFd unlock(int parent, const char* name, const std::vector<std::string>& signature, uint32_t flags)
+UniqueFd unlock(int parent, const char* name, const Stamp& signature, uint32_t flags)
 {
     UniqueFd file(openat(parent, name, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
     const auto st = file ? FileStatus::ofDescriptor(file.get()) : std::nullopt;
-    if (!st || Worker::signature(*st) != signature || !FileFlags::set(file.get(), flags & ~FileFlags::userImmutable))
+    if (!st || Stamp::of(*st) != signature || !FileFlags::set(file.get(), flags & ~FileFlags::userImmutable))
         throw Failure("Could not unlock the reviewed file.");
     return file;
 }
@@ -226,7 +193,7 @@ private:
 
 namespace Worker {
 
-void removeEntry(const std::string& raw, const std::vector<std::string>& signature, bool approved,
+void removeEntry(const std::string& raw, const Stamp& signature, bool approved,
                  const DiskScope& scope)
 {
     UniqueFd root(open("/", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -241,7 +208,7 @@ void removeEntry(const std::string& raw, const std::vector<std::string>& signatu
     // Pinned, so that its inode stays in use, and its number unique, until the removal is done.
     const UniqueFd pinned(openat(parent, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     const auto st = pinned && folder.rootIntact ? FileStatus::ofDescriptor(pinned.get()) : std::nullopt;
-    if (!st || Worker::signature(*st) != signature || !onMount(*st, folder.mountId))
+    if (!st || Stamp::of(*st) != signature || !onMount(*st, folder.mountId))
         throw Failure(changed);
     const std::string_view policy = mode(scope, raw, *st);
     if (policy != Policy::normal && !(policy == Policy::challenge && approved))
@@ -276,30 +243,17 @@ void removeEntry(const std::string& raw, const std::vector<std::string>& signatu
 
 nlohmann::json remove(const DiskScope& scope, const std::string& input)
 {
-    const nlohmann::json request = Wire::parse(input);
-    const auto reportKey = request.is_object() ? request.find("report") : request.end();
-    const auto rowsKey = request.is_object() ? request.find("rows") : request.end();
-    if (!request.is_object() || reportKey == request.end() || !reportKey->is_string() || rowsKey == request.end()
-        || !rowsKey->is_array() || holdsNul(reportKey->get<std::string>()))
-        throw Failure(invalidRequest);
-    std::vector<std::optional<ReviewedRow>> rows;
-    for (const nlohmann::json& row : *rowsKey) {
-        if (!row.is_object())
-            throw Failure(invalidRequest);
-        rows.push_back(reviewedRow(row));
-    }
-    const std::set<std::string> approved = approvedSet(request);
-    DeletionLog log = openReport(scope, reportKey->get<std::string>());
+    const Deletion request = decodedRequest(input);
+    const std::set<std::string> approved(request.approved.begin(), request.approved.end());
+    DeletionLog log = openReport(scope, request.report);
     ResultInfo result;
     result.before = usage(scope);
-    for (const std::optional<ReviewedRow>& reviewed : rows) {
-        if (!reviewed)
-            continue;
-        const std::string_view shown = scope.visible(reviewed->raw);
+    for (const Row& reviewed : request.rows) {
+        const std::string_view shown = scope.visible(reviewed.raw);
         std::string message;
         try {
-            removeEntry(reviewed->raw, reviewed->signature, approved.count(reviewed->raw) > 0, scope);
-            result.removed.push_back(reviewed->raw);
+            removeEntry(reviewed.raw, reviewed.signature, approved.count(reviewed.raw) > 0, scope);
+            result.removed.push_back(reviewed.raw);
             message = "Deleted: " + std::string(shown);
         } catch (const Problem& problem) {
             message = std::string(ResultInfo::skippedPrefix) + std::string(shown) + " — " + problem.description();

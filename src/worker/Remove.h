@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shared/DiskScope.h"
+#include "shared/Stamp.h"
 
 #include <nlohmann/json_fwd.hpp>
 
@@ -13,6 +14,6 @@ namespace Worker {
 nlohmann::json remove(const DiskScope& scope, const std::string& request);
 // Removes one reviewed file, reached without following links. Throws Failure with the
 // reason when the file is left alone.
-void removeEntry(const std::string& raw, const std::vector<std::string>& signature, bool approved,
+void removeEntry(const std::string& raw, const Stamp& signature, bool approved,
                  const DiskScope& scope);
 }

@@ -47,12 +47,12 @@ UniqueFd createFolders(const std::string& path)
 
 namespace Worker {
 
-ReportFile report(const DiskScope& scope, const std::string& title)
+ReportFile report(const DiskScope& scope, std::string_view prefix)
 {
     InstallSafety::validate(scope.data(), true);
     InstallSafety::checkDirectories(scope.reports());
     Seam::reach("report.checked");
-    ReportFile file {createFolders(scope.reports()), title + " " + timestamp() + " " + Uuid::random() + ".txt", {}};
+    ReportFile file {createFolders(scope.reports()), std::string(prefix) + timestamp() + " " + Uuid::random() + ".txt", {}};
     file.path = Paths::child(scope.reports(), file.name);
     Seam::reach("report.opened");
     return file;

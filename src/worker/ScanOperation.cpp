@@ -64,7 +64,7 @@ nlohmann::json scan(const DiskScope& scope)
     const Usage capacity = usage(scope);
     if (scope.readOnly())
         return Scan {rows(scope, scanner.ranking()), scanner.files(), scanner.errors(), capacity, {}};
-    const ReportFile file = report(scope, "Disk scan");
+    const ReportFile file = report(scope, scanReportPrefix);
     Output::writeNewFile(file.folder.get(), file.name, reportText(scope, scanner, capacity));
     return Scan {rows(scope, scanner.ranking()), scanner.files(), scanner.errors(), capacity, file.path};
 }

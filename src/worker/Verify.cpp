@@ -79,7 +79,7 @@ nlohmann::json verify(const DiskScope& scope)
     if (!command)
         throw Failure("Verification is not available for " + volume.type + " volumes.");
     const Outcome outcome = run(*command);
-    const ReportFile file = report(scope, "Volume verification");
+    const ReportFile file = report(scope, "Volume verification ");
     Output::writeNewFile(file.folder.get(), file.name, outcome.output);
     return Verification {outcome.status == 0, file.path};
 }

@@ -43,7 +43,11 @@ TEST(Wire, PathsThatAreNotUtf8TravelExactlyBesideTheirReadableText)
     EXPECT_EQ(request.at("approved"), json::array({shown, "/home/a/plain.bin"}));
     EXPECT_EQ(request.at("approvedBase64"), json::array({Base64::encode(invalid), Base64::encode("/home/a/plain.bin")}));
     const Deletion back = request.get<Deletion>();
-    EXPECT_EQ(back.rows, deletion.rows);
+    ASSERT_EQ(back.rows.size(), 2u);
+    for (size_t i = 0; i < back.rows.size(); ++i) {
+        EXPECT_EQ(back.rows[i].raw, deletion.rows[i].raw);
+        EXPECT_EQ(back.rows[i].signature, deletion.rows[i].signature);
+    }
     EXPECT_EQ(back.approved, deletion.approved);
 
     ResultInfo info;
@@ -54,6 +58,43 @@ TEST(Wire, PathsThatAreNotUtf8TravelExactlyBesideTheirReadableText)
     EXPECT_EQ(decoded.reportIncomplete, "");
     info.reportIncomplete = "No space.";
     EXPECT_EQ(wire(info).get<ResultInfo>().reportIncomplete, "No space.");
+}
+
+TEST(Wire, TheDeleteRequestKeepsOnlyReviewedPathsAndStamps)
+{
+    const json request = json::parse(R"({"report":"/r/Disk scan x.txt","extra":1,"approved":"all","rows":[
+        {"raw":"/a/one","signature":["1","2","3","4","5","6","7"],"bytes":"ignored"},
+        {"raw":"/a/no-stamp"},
+        {"signature":["1","2","3","4","5","6","7"]},
+        {"raw":"/a/odd-stamp","signature":[1,2,3,4,5,6,7]},
+        {"raw":"/a/short-stamp","signature":["1","2"]}]})");
+    const Deletion deletion = request.get<Deletion>();
+    ASSERT_EQ(deletion.rows.size(), 2u) << "rows without a path or a list of texts are passed over";
+    EXPECT_EQ(deletion.rows[0].raw, "/a/one");
+    EXPECT_EQ(deletion.rows[0].signature, (Stamp {"1", "2", "3", "4", "5", "6", "7"}));
+    EXPECT_EQ(deletion.rows[1].raw, "/a/short-stamp");
+    EXPECT_EQ(deletion.rows[1].signature, Stamp()) << "a stamp of another length matches no file";
+    EXPECT_TRUE(deletion.approved.empty());
+
+    for (const char* broken : {R"({"report":"r","rows":0})", R"({"report":"r","rows":[1]})", R"({"rows":[]})",
+                               R"([])", R"({"report":"r","rows":[{"raw":"/a","signature":["a\u0000"]}]})",
+                               R"({"report":"r","rows":[],"approved":["/a\u0000"]})"}) {
+        SCOPED_TRACE(broken);
+        EXPECT_THROW(json::parse(broken).get<Deletion>(), DecodingError);
+    }
+}
+
+TEST(Wire, AScanRowCarriesAWholeStamp)
+{
+    json row = wire(rowOf("/home/a/plain.bin"));
+    for (const json& stamp : {json::array({"1", "2"}), json::array({"1", "2", "3", "4", "5", "6", "x"}),
+                              json::array({"1", "2", "3", "4", "5", "6", ""})}) {
+        SCOPED_TRACE(stamp.dump());
+        row["signature"] = stamp;
+        EXPECT_THROW(row.get<Row>(), DecodingError);
+    }
+    row["signature"] = json::array({"-1", "2", "3", "-4", "5", "6", "7"});
+    EXPECT_EQ(row.get<Row>().signature.mtimeSeconds, "-4") << "files older than 1970 keep their stamp";
 }
 
 TEST(Wire, CompanionsThatDoNotMatchTheirTextAreRefused)

@@ -4,11 +4,11 @@
 
 #include "DelverHarness.h"
 #include "shared/PosixError.h"
+#include "shared/Stamp.h"
 #include "worker/Output.h"
 #include "worker/Remove.h"
 #include "worker/ReportFile.h"
 #include "worker/Seam.h"
-#include "worker/Stamp.h"
 
 #include <nlohmann/json.hpp>
 
@@ -47,13 +47,13 @@ uint64_t inodeOf(const std::string& path)
     return st ? st->inode : 0;
 }
 
-std::vector<std::string> reviewedStamp(const std::string& path)
+Stamp reviewedStamp(const std::string& path)
 {
-    return Worker::signature(*FileStatus::of(path));
+    return Stamp::of(*FileStatus::of(path));
 }
 
 // The reason removeEntry gave for leaving the file, or "" when it removed it.
-std::string removal(const std::string& raw, const std::vector<std::string>& stamp, const DiskScope& scope)
+std::string removal(const std::string& raw, const Stamp& stamp, const DiskScope& scope)
 {
     try {
         Worker::removeEntry(raw, stamp, false, scope);
@@ -85,7 +85,7 @@ void exchange(const std::string& a, const std::string& b)
 struct Pair {
     std::string reviewed, lookAlike;
     uint64_t reviewedInode, lookAlikeInode;
-    std::vector<std::string> stamp;
+    Stamp stamp;
 };
 
 Pair makePair(const Case& c, const std::string& name)

@@ -20,7 +20,7 @@ using namespace harness;
 
 namespace {
 
-using Ranked = std::tuple<std::string, int64_t, std::vector<std::string>, std::string>;
+using Ranked = std::tuple<std::string, int64_t, Stamp, std::string>;
 
 struct Outcome {
     int64_t entries = 0;

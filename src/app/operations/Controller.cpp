@@ -118,12 +118,14 @@ void Controller::setReview(bool review)
 void Controller::setGroup(const QString& group)
 {
     group_ = group;
+    emit rowsChanged();
     emit changed();
 }
 
 void Controller::setOnlyPersonal(bool onlyPersonal)
 {
     onlyPersonal_ = onlyPersonal;
+    emit rowsChanged();
     emit changed();
 }
 
@@ -165,8 +167,7 @@ void Controller::run(const QString& operation)
     paused_ = false;
     stopping_ = false;
     worker_.reset();
-    status_ = statusFor(operation);
-    log(status_);
+    setStatus(statusFor(operation));
     startJob(std::move(inputs));
 }
 
@@ -314,6 +315,7 @@ void Controller::closeRun()
     worker_.reset();
     stopping_ = false;
     paused_ = false;
+    emit rowsChanged();
     emit changed();
     if (terminateReplyPending_)
         application_.replyToApplicationShouldTerminate(true);
@@ -327,6 +329,7 @@ void Controller::progress(const Tick& tick)
         return;
     lastTick_ = tick;
     percent_ = static_cast<int>(tick.percent);
+    emit progressed();
     log(QStringLiteral("Scanning ") + QString::fromStdString(tick.folder) + QStringLiteral("  •  ")
         + grouped(tick.entries) + QStringLiteral(" entries checked, ") + grouped(tick.errors) + QStringLiteral(" skipped"));
 }
@@ -371,6 +374,7 @@ void Controller::setReadOnly(bool readOnly)
         status_ = QStringLiteral("Active Mode. Scan again to enable file selection.");
     else
         status_ = QStringLiteral("Active Mode.");
+    emit rowsChanged();
     emit changed();
 }
 
@@ -381,15 +385,18 @@ void Controller::toggle(const Row& row)
     if (selection_.count(row.raw)) {
         selection_.erase(row.raw);
         approved_.erase(row.raw);
+        emit rowsChanged();
         emit changed();
     } else if (row.allowed) {
         selection_.insert(row.raw);
+        emit rowsChanged();
         emit changed();
     } else if (row.unlockable) {
         unlock(row);
     } else {
         status_ = QStringLiteral("Report only. This file cannot be unlocked here because of its location, ownership, flags, or folder permissions.");
         log(status_ + QLatin1Char(' ') + QString::fromStdString(row.path));
+        emit changed();
     }
 }
 
@@ -404,6 +411,7 @@ void Controller::unlock(const Row& row)
     authenticating_ = true;
     status_ = QStringLiteral("Waiting for Mac authentication…");
     log(QStringLiteral("Requesting Mac authentication for ") + QString::fromStdString(row.path));
+    emit changed();
     const QString name = QString::fromStdString(std::string(Paths::lastComponent(row.path)));
     const QPointer<Controller> self(this);
     authenticator_.evaluate(
@@ -432,6 +440,7 @@ void Controller::authenticationEnded(const Row& row, const std::optional<QString
         status_ = QStringLiteral("Unlocked and selected. Review the selection before deleting.");
         log(QStringLiteral("Unlocked for this selection: ") + QString::fromStdString(row.path));
     }
+    emit rowsChanged();
     emit changed();
 }
 
@@ -439,6 +448,7 @@ void Controller::setStatus(const QString& status)
 {
     status_ = status;
     log(status_);
+    emit changed();
 }
 
 void Controller::log(const QString& line)
@@ -446,5 +456,5 @@ void Controller::log(const QString& line)
     lines_.append(mediumTime(QTime::currentTime()) + QStringLiteral("  ") + line);
     while (lines_.size() > logLimit)
         lines_.removeFirst();
-    emit changed();
+    emit lineLogged(lines_.last());
 }

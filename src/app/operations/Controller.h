@@ -20,7 +20,10 @@ class AppTermination;
 class Authenticator;
 
 // Everything the scanner shows about the selected disk, and the one place that starts
-// operations on it. Lives on the main thread; emits changed() after every change.
+// operations on it. Lives on the main thread. Its signals are narrow, so that a progress tick
+// moves only the progress and the log: changed() for the state around the list (status,
+// busy, modes, failure, sheets), rowsChanged() for the list's rows and their marks,
+// progressed() for the scan's percent, lineLogged() for each new log line.
 class Controller : public QObject {
     Q_OBJECT
 
@@ -78,6 +81,9 @@ public:
 
 signals:
     void changed();
+    void rowsChanged();
+    void progressed();
+    void lineLogged(const QString& line);
 
 private:
     struct RunInputs {

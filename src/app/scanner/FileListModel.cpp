@@ -9,7 +9,8 @@
 
 FileListModel::FileListModel(Controller& c, QObject* parent) : QAbstractListModel(parent), c_(c)
 {
-    connect(&c_, &Controller::changed, this, &FileListModel::refresh);
+    connect(&c_, &Controller::rowsChanged, this, &FileListModel::refresh);
+    connect(&c_, &Controller::changed, this, &FileListModel::refreshStates);
     refresh();
 }
 
@@ -54,6 +55,11 @@ void FileListModel::refresh()
         endResetModel();
         return;
     }
+    refreshStates();
+}
+
+void FileListModel::refreshStates()
+{
     const bool togglableChanged = togglable_ != togglesNow();
     togglable_ = togglesNow();
     for (size_t i = 0; i < rows_.size(); ++i) {

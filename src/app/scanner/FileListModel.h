@@ -55,6 +55,8 @@ private:
     };
 
     void refresh();
+    // The marks and whether rows toggle now, for the same rows.
+    void refreshStates();
     bool togglesNow() const;
     State stateOf(const Row& row) const;
 

@@ -42,20 +42,28 @@ LogView::LogView(Controller& c, QWidget* parent) : QWidget(parent), c_(c)
     text_->setFont(mono);
     layout->addWidget(text_, 1);
 
-    connect(&c_, &Controller::changed, this, &LogView::render);
-    render();
-}
-
-void LogView::render()
-{
+    // The view keeps what the controller keeps: its newest lines, appended one by one.
+    text_->setMaximumBlockCount(Controller::logLimit);
     const QStringList& lines = c_.lines();
     placeholder_->setVisible(lines.isEmpty());
     text_->setVisible(!lines.isEmpty());
-    const QString last = lines.isEmpty() ? QString() : lines.last();
-    if (lines.size() == shownCount_ && last == shownLast_)
-        return;
-    shownCount_ = lines.size();
-    shownLast_ = last;
-    text_->setPlainText(lines.join(QLatin1Char('\n')));
+    if (!lines.isEmpty())
+        text_->setPlainText(lines.join(QLatin1Char('\n')));
+    followEnd();
+    connect(&c_, &Controller::lineLogged, this, &LogView::append);
+}
+
+void LogView::append(const QString& line)
+{
+    if (text_->isHidden()) {
+        placeholder_->hide();
+        text_->show();
+    }
+    text_->appendPlainText(line);
+    followEnd();
+}
+
+void LogView::followEnd()
+{
     text_->verticalScrollBar()->setValue(text_->verticalScrollBar()->maximum());
 }

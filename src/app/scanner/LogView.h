@@ -16,11 +16,10 @@ public:
     QPlainTextEdit* text() const { return text_; }
 
 private:
-    void render();
+    void append(const QString& line);
+    void followEnd();
 
     Controller& c_;
     QLabel* placeholder_;
     QPlainTextEdit* text_;
-    qsizetype shownCount_ = -1;
-    QString shownLast_;
 };

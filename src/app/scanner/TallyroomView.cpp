@@ -166,6 +166,7 @@ TallyroomView::TallyroomView(Controller& c, Workspace& workspace, ChangeDisk cha
     connect(list_, &FileListView::revealRequested, this, [this](const QString& path) { workspace_.reveal(path); });
     FocusRingStyle::applyTo(this);
     connect(&c_, &Controller::changed, this, &TallyroomView::render);
+    connect(&c_, &Controller::progressed, this, &TallyroomView::renderProgress);
     render();
 }
 
@@ -261,13 +262,7 @@ void TallyroomView::render()
     pause_->setEnabled(workerKnown);
     cancel_->setEnabled(workerKnown);
 
-    progress_->setVisible(c_.percent().has_value());
-    progressLabel_->setVisible(c_.percent().has_value());
-    if (const auto& percent = c_.percent()) {
-        progress_->setValue(*percent);
-        progressLabel_->setText(*percent == 100 ? QStringLiteral("100% complete")
-                                                : QStringLiteral("≈ %1% scanned").arg(*percent));
-    }
+    renderProgress();
     for (QAbstractButton* option : groups_->buttons())
         option->setChecked(option->property("group").toString() == c_.group());
 
@@ -284,6 +279,17 @@ void TallyroomView::render()
     summary_->setText(QString::number(selected.size()) + QStringLiteral(" selected • ") + fmt(total));
     reviewButton_->setEnabled(!c_.readOnly() && !busy && !c_.selection().empty() && !c_.blocked());
     renderSheets();
+}
+
+void TallyroomView::renderProgress()
+{
+    progress_->setVisible(c_.percent().has_value());
+    progressLabel_->setVisible(c_.percent().has_value());
+    if (const auto& percent = c_.percent()) {
+        progress_->setValue(*percent);
+        progressLabel_->setText(*percent == 100 ? QStringLiteral("100% complete")
+                                                : QStringLiteral("≈ %1% scanned").arg(*percent));
+    }
 }
 
 void TallyroomView::renderList()

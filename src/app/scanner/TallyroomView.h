@@ -48,6 +48,7 @@ private:
     QWidget* header();
     QWidget* toolbar();
     void render();
+    void renderProgress();
     void renderList();
     void renderSheets();
     void openReviewSheet();
