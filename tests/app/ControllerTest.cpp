@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <QSignalSpy>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -148,9 +149,16 @@ TEST_F(ControllerTest, PauseResumeAndCancelAScanThatIsStillRunning)
 
     const Tick tick {"/x", 5, 1, 0, 1};
     const qsizetype lines = controller->lines().size();
+    QSignalSpy changed(controller.get(), &Controller::changed);
+    QSignalSpy rowsChanged(controller.get(), &Controller::rowsChanged);
+    QSignalSpy progressed(controller.get(), &Controller::progressed);
+    QSignalSpy logged(controller.get(), &Controller::lineLogged);
     controller->progress(tick);
     controller->progress(tick);
     EXPECT_EQ(controller->lines().size(), lines + 1) << "a repeated tick logs once";
+    EXPECT_EQ(progressed.size(), 1);
+    EXPECT_EQ(logged.size(), 1);
+    EXPECT_EQ(changed.size() + rowsChanged.size(), 0) << "a tick moves only the progress and the log";
     EXPECT_EQ(controller->lines().last().section("  ", 1), "Scanning /x  •  5 entries checked, 0 skipped");
 
     controller->togglePause();

@@ -469,6 +469,7 @@ TEST(ScanLog, ShowsAPlaceholderThenFollowsTheEnd)
     QPlainTextEdit* text = view.text();
     EXPECT_EQ(text->document()->blockCount(), 600);
     EXPECT_TRUE(text->toPlainText().endsWith("  line 699"));
+    EXPECT_EQ(text->toPlainText(), c.lines().join(QLatin1Char('\n'))) << "appending keeps what the controller keeps";
     EXPECT_EQ(text->verticalScrollBar()->value(), text->verticalScrollBar()->maximum());
     EXPECT_GT(text->verticalScrollBar()->maximum(), 0);
 }
