@@ -5,6 +5,7 @@
 #include "shared/DiskScope.h"
 #include "shared/PosixError.h"
 #include "shared/Wire.h"
+#include "shared/platform/ReadAll.h"
 #include "shared/platform/WriteAll.h"
 #include "worker/Failure.h"
 #include "worker/Remove.h"
@@ -24,21 +25,10 @@ constexpr size_t requestLimit = 64u << 20;
 
 std::string readRequest()
 {
-    std::string request;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got == 0)
-            return request;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            throw PosixError(errno);
-        }
-        request.append(buffer, static_cast<size_t>(got));
-        if (request.size() > requestLimit)
-            throw Failure("Invalid request.");
-    }
+    const std::optional<std::string> request = readAll(STDIN_FILENO, requestLimit);
+    if (!request)
+        throw Failure("Invalid request.");
+    return *request;
 }
 
 DiskScope decodeScope(int argc, char** argv)

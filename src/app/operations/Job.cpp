@@ -3,6 +3,7 @@
 #include "app/session/SessionDisk.h"
 #include "shared/PosixError.h"
 #include "shared/TrashProblem.h"
+#include "shared/platform/ReadAll.h"
 #include "shared/platform/UniqueFd.h"
 
 #include <nlohmann/json.hpp>
@@ -203,14 +204,10 @@ QByteArray job(const QString& worker, const QString& operation, const std::optio
     }
 
     OutputFraming framing(progress);
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(output.read.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        framing.append(buffer, static_cast<size_t>(got));
+    try {
+        readEach(output.read.get(), [&](std::string_view chunk) { framing.append(chunk.data(), chunk.size()); });
+    } catch (const PosixError&) {
+        // The output ends where it could no longer be read; the exit status tells the rest.
     }
     const int status = waitForExit(*process);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace {
@@ -246,4 +247,31 @@ TEST(SavedViewsSession, LegacyViewsAreCopiedOnceUnlessTheSlotHasAFile)
     EXPECT_EQ(std::filesystem::file_size(slot2.toStdString()), 0u) << "an existing slot file is kept";
     EXPECT_TRUE(b.notice().startsWith("Could not import View3: The data couldn’t be read"))
         << b.notice().toStdString();
+}
+
+TEST_F(SavedViews, LayoutsLargerThanAnyOfOursAreRefused)
+{
+    b->saveView(1);
+    SavedLayout layout = SlotFiles::read(QString::fromStdString(slot(1)));
+    const auto plant = [&](const std::string& bytes) { std::ofstream(slot(1), std::ios::trunc) << bytes; };
+    const auto recalled = [&](const SavedLayout& planted) {
+        plant(planted.encoded().toStdString());
+        b->recall(1);
+        return b->notice();
+    };
+
+    for (size_t i = 0; i < SavedLayout::mostOffsets; ++i)
+        layout.offsets[QString::fromStdString(work + "/dot" + std::to_string(i))] = Shift3 {1, 2, 3};
+    EXPECT_TRUE(recalled(layout).startsWith("Restored View1")) << "a full view of dots is ours";
+    layout.offsets[QString::fromStdString(work + "/one more")] = Shift3 {1, 2, 3};
+    EXPECT_TRUE(recalled(layout).startsWith("Could not open View1: The data couldn’t be read")) << b->notice().toStdString();
+
+    layout.offsets.clear();
+    layout.filter = QString(SavedLayout::longestFilter + 1, u'x');
+    EXPECT_TRUE(recalled(layout).startsWith("Could not open View1: The data couldn’t be read")) << b->notice().toStdString();
+
+    layout.filter.clear();
+    plant(std::string(SavedLayout::largestFile + 1, ' ') + layout.encoded().toStdString());
+    b->recall(1);
+    EXPECT_TRUE(b->notice().startsWith("Could not open View1: The data couldn’t be read")) << "refused unread";
 }

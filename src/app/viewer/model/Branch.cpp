@@ -14,6 +14,9 @@
 #include <algorithm>
 #include <cmath>
 
+static_assert(SavedLayout::mostOffsets == Branch::graphLimit * (1 + Branch::previewedChildren) + 1,
+              "a saved layout holds at most one offset per dot of a view");
+
 namespace {
 
 QString parentPath(const QString& path)

@@ -8,6 +8,8 @@ namespace {
 std::map<QString, Shift3> offsetsFrom(const nlohmann::json& json)
 {
     JsonFields::object(json);
+    if (json.size() > SavedLayout::mostOffsets)
+        throw DecodingError("The value for key “offsets” holds more offsets than a view has dots.");
     std::map<QString, Shift3> offsets;
     for (const auto& [path, shift] : json.items())
         offsets[QString::fromStdString(path)] = Shift3::fromJson(shift);
@@ -63,6 +65,8 @@ SavedLayout SavedLayout::decoded(const QByteArray& bytes)
     layout.hidden = JsonFields::boolean(json, "hidden");
     layout.page = JsonFields::integer<int64_t>(json, "page");
     layout.filter = QString::fromStdString(JsonFields::string(json, "filter"));
+    if (layout.filter.size() > longestFilter)
+        throw DecodingError("The value for key “filter” is longer than a find text.");
     layout.eye = EyePose::fromJson(JsonFields::required(json, "eye"));
     layout.offsets = offsetsFrom(JsonFields::required(json, "offsets"));
     if (JsonFields::optional(json, "hand"))

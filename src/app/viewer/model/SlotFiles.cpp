@@ -1,10 +1,12 @@
 #include "app/viewer/model/SlotFiles.h"
 
 #include "app/folders/DiskTree.h"
+#include "shared/DecodingError.h"
 #include "shared/InstallSafety.h"
 #include "shared/Paths.h"
 #include "shared/PosixError.h"
 #include "shared/TrashProblem.h"
+#include "shared/platform/ReadAll.h"
 #include "shared/platform/UniqueFd.h"
 #include "shared/platform/WriteAll.h"
 
@@ -19,22 +21,6 @@
 namespace {
 
 constexpr const char* unrelated = "An unrelated file occupies this saved view slot.";
-
-QByteArray readAll(int fd)
-{
-    QByteArray bytes;
-    char buffer[16384];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            throw PosixError(errno);
-        if (count == 0)
-            return bytes;
-        bytes.append(buffer, count);
-    }
-}
 
 // Writes a private temporary file beside the target and renames it into place.
 void putInPlace(const QString& target, const QByteArray& bytes, unsigned renameFlags)
@@ -105,7 +91,10 @@ QByteArray contents(const QString& slot)
         throw PosixError(errno);
     if (!status->isRegular())
         throw TrashProblem(unrelated);
-    return readAll(fd.get());
+    const std::optional<std::string> bytes = readAll(fd.get(), SavedLayout::largestFile);
+    if (!bytes)
+        throw DecodingError("The saved view is larger than any this program writes.");
+    return QByteArray::fromStdString(*bytes);
 }
 
 SavedLayout read(const QString& slot)
