@@ -1,3 +1,4 @@
+#include "AccessibleToggle.h"
 #include "FakeApplication.h"
 #include "FakeAuthenticator.h"
 #include "Files.h"
@@ -222,6 +223,27 @@ TEST(ScannerWindow, ListFollowsGroupAndSelectableOnly)
     const ListedRow hidden = rowsOf(s.view.get()).back();
     EXPECT_EQ(hidden.accessibleName(), "Report only: clip.mp4");
     EXPECT_EQ(hidden.tag(), "Report only");
+}
+
+TEST(ScannerWindow, EveryToggleWorksThroughItsAccessibilityAction)
+{
+    const std::string tree = freshTree("toggles");
+    Files::make(tree + "/film.mov", 5000);
+    Files::make(tree + "/.hidden/clip.mp4", 3000);
+    Scanner s(scopeOf(tree));
+    s.scan();
+    QWidget* w = s.view.get();
+    EXPECT_EQ(checkableNames(w), (QSet<QString> {"Top 10 files", "Top 10 video & audio", "Selectable only"}));
+    toggleAccessibly(w, "Top 10 video & audio");
+    EXPECT_EQ(s.c->group(), "Video & audio");
+    EXPECT_FALSE(checkableNamed(w, "Top 10 files")->isChecked());
+    toggleAccessibly(w, "Top 10 files");
+    EXPECT_EQ(s.c->group(), "All files");
+    toggleAccessibly(w, "Selectable only");
+    EXPECT_TRUE(s.c->onlyPersonal());
+    EXPECT_EQ(s.listedNames(), std::vector<std::string> {"film.mov"});
+    toggleAccessibly(w, "Selectable only");
+    EXPECT_FALSE(s.c->onlyPersonal());
 }
 
 TEST(ScannerWindow, EnablingRulesFollowTheControllersState)
@@ -504,6 +526,22 @@ TEST(Setup, ConfirmStaysOffUntilADiskIsChosen)
     ASSERT_TRUE(waitUntil([&] { return started.has_value(); }));
     EXPECT_EQ(started->root(), tree);
     EXPECT_TRUE(started->readOnly()) << "Read-Only Mode is the first choice";
+}
+
+TEST(Setup, TheModesWorkThroughTheirAccessibilityActions)
+{
+    DiskSetup setup([] {}, [](const DiskScope&) {});
+    setup.show();
+    EXPECT_EQ(checkableNames(&setup), (QSet<QString> {"Read-Only Mode", "Active Mode"}));
+    toggleAccessibly(&setup, "Active Mode");
+    EXPECT_FALSE(setup.readOnly());
+    EXPECT_FALSE(checkableNamed(&setup, "Read-Only Mode")->isChecked());
+    toggleAccessibly(&setup, "Active Mode");
+    EXPECT_FALSE(setup.readOnly()) << "the chosen mode stays chosen";
+    EXPECT_TRUE(checkableNamed(&setup, "Active Mode")->isChecked());
+    toggleAccessibly(&setup, "Read-Only Mode");
+    EXPECT_TRUE(setup.readOnly());
+    EXPECT_FALSE(checkableNamed(&setup, "Active Mode")->isChecked());
 }
 
 TEST(Setup, AFailureStopsSetupWithTheReason)

@@ -158,8 +158,11 @@ TallyroomView::TallyroomView(Controller& c, Workspace& workspace, ChangeDisk cha
     connect(openReport_, &QPushButton::clicked, this, &TallyroomView::openReport);
     connect(pause_, &QPushButton::clicked, &c_, &Controller::togglePause);
     connect(cancel_, &QPushButton::clicked, &c_, &Controller::cancelScan);
-    connect(groups_, &QButtonGroup::buttonClicked, this,
-            [this](QAbstractButton* option) { c_.setGroup(option->property("group").toString()); });
+    connect(groups_, &QButtonGroup::buttonToggled, this, [this](QAbstractButton* option, bool on) {
+        const QString group = option->property("group").toString();
+        if (on && group != c_.group())
+            c_.setGroup(group);
+    });
     connect(onlyPersonal_, &QCheckBox::toggled, &c_, &Controller::setOnlyPersonal);
     connect(reviewButton_, &QPushButton::clicked, this, [this] { c_.setReview(true); });
     connect(list_, &FileListView::toggleRequested, &c_, &Controller::toggle);

@@ -14,6 +14,7 @@
 #include "shared/platform/Volumes.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -215,9 +216,14 @@ QWidget* DiskSetup::modeRow()
     layout->addWidget(new QLabel(QStringLiteral("Operating mode")));
     readOnlyButton_ = new ModeLabel(true, readOnly_, false);
     activeButton_ = new ModeLabel(false, !readOnly_, false);
+    // One mode is always chosen: pressing the chosen one again leaves it on.
+    auto* modes = new QButtonGroup(row);
     for (ModeLabel* button : {readOnlyButton_, activeButton_}) {
+        modes->addButton(button);
         layout->addWidget(button);
-        connect(button, &QPushButton::clicked, this, [this, button] {
+        connect(button, &QPushButton::toggled, this, [this, button](bool on) {
+            if (!on || button->readOnly() == readOnly_)
+                return;
             readOnly_ = button->readOnly();
             render();
         });
@@ -442,8 +448,11 @@ void DiskSetup::stop(const QString& error)
 
 void DiskSetup::render()
 {
-    readOnlyButton_->setMode(true, readOnly_);
-    activeButton_->setMode(false, !readOnly_);
+    // The chosen mode first: the other one can only go off once it is.
+    ModeLabel* chosen = readOnly_ ? readOnlyButton_ : activeButton_;
+    ModeLabel* other = readOnly_ ? activeButton_ : readOnlyButton_;
+    chosen->setMode(chosen->readOnly(), true);
+    other->setMode(other->readOnly(), false);
     diskMenu_->setText(target_ ? QStringLiteral("Change selection…") : QStringLiteral("Select a disk…"));
     QMenu* menu = diskChoices_;
     menu->clear();

@@ -206,23 +206,9 @@ QWidget* DiskViewer::toolbar()
     row->addStretch();
 
     connect(display_, &DisplayPicker::chosen, &b_, &Branch::setFull);
-    connect(hand_, &QPushButton::clicked, this, [this](bool on) {
-        b_.setHand(on);
-        if (on)
-            b_.setSpin(false);
-    });
-    connect(spin_, &QPushButton::clicked, this, [this](bool on) {
-        b_.setSpin(on);
-        if (on)
-            b_.setHand(false);
-    });
-    connect(modify_, &QPushButton::clicked, this, [this](bool on) {
-        b_.setModView(on);
-        if (on) {
-            b_.setSpin(false);
-            b_.setHand(false);
-        }
-    });
+    connect(hand_, &QPushButton::toggled, &b_, &Branch::setHand);
+    connect(spin_, &QPushButton::toggled, &b_, &Branch::setSpin);
+    connect(modify_, &QPushButton::toggled, &b_, &Branch::setModView);
     return box;
 }
 
@@ -295,7 +281,10 @@ QWidget* DiskViewer::sidebar()
     column->addWidget(details_);
 
     connect(find_, &QLineEdit::textEdited, &b_, &Branch::find);
-    connect(showHidden_, &QCheckBox::clicked, this, [this](bool on) {
+    connect(showHidden_, &QCheckBox::toggled, this, [this](bool on) {
+        // Rendering a restored layout sets the box too; only a new choice rereads.
+        if (on == b_.hidden())
+            return;
         b_.setHidden(on);
         b_.load(b_.folder(), false, false);
     });
