@@ -25,6 +25,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
@@ -624,4 +625,28 @@ TEST(ViewerWindow, EveryToggleWorksThroughItsAccessibilityAction)
     EXPECT_FALSE(b.hidden());
     ASSERT_TRUE(waitUntil([&] { return settledViewer(v) && b.entries().size() == 3; }));
     EXPECT_FALSE(checkableNamed(w, "Show hidden")->isChecked());
+}
+
+TEST(ViewerWindow, ANarrowWindowWrapsItsRowsSoEveryControlStaysInView)
+{
+    Viewer v(treeWith("viewer-wrap", 3), false);
+    const QStringList titles {"Drive", "Up", "Close View, back to Tallyroom", "Show in Finder", "Delete This Folder…",
+                              "Refresh View", "Reset View", "Paged-View", "Full-View", "Hand", "Spin", "Modify",
+                              "View1", "View2", "View3", "Save View…"};
+    for (int width : {1050, 700}) {
+        v.view->resize(width, 560);
+        QApplication::processEvents();
+        QList<QRect> placed;
+        for (const QString& title : titles) {
+            QPushButton* button = buttonTitled(v.view.get(), title);
+            ASSERT_NE(button, nullptr);
+            const QRect at(button->mapTo(v.view.get(), QPoint(0, 0)), button->size());
+            EXPECT_TRUE(button->isVisible() && v.view->rect().contains(at)) << title.toStdString() << " at " << width;
+            for (const QRect& other : placed)
+                EXPECT_FALSE(at.intersects(other)) << title.toStdString() << " overlaps at " << width;
+            placed.append(at);
+        }
+    }
+    for (QScrollBar* bar : v.view->findChildren<QScrollBar*>())
+        EXPECT_FALSE(bar->orientation() == Qt::Horizontal && bar->isVisible()) << "nothing scrolls sideways";
 }

@@ -4,7 +4,6 @@
 #include "app/platform/Workspace.h"
 #include "app/session/SessionDisk.h"
 #include "app/trash/TrashSheet.h"
-#include "app/viewer/SidewaysRow.h"
 #include "app/viewer/ViewerFooter.h"
 #include "app/viewer/ViewerHeader.h"
 #include "app/viewer/ViewerSidebar.h"
@@ -42,9 +41,9 @@ DiskViewer::DiskViewer(Controller& c, Workspace& workspace, Applications& applic
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(9);
     header_ = new ViewerHeader(b_, c_, workspace_, [this] { openWindow_(QStringLiteral("main")); });
-    layout->addWidget(new SidewaysRow(header_));
+    layout->addWidget(header_);
     toolbar_ = new ViewerToolbar(b_, c_);
-    layout->addWidget(new SidewaysRow(toolbar_));
+    layout->addWidget(toolbar_);
 
     auto* split = new QSplitter(Qt::Horizontal);
     split->setChildrenCollapsible(false);

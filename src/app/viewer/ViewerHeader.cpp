@@ -5,6 +5,7 @@
 #include "app/viewer/DiskViewer.h"
 #include "app/viewer/LocationLabel.h"
 #include "app/viewer/ReturnToTallyroom.h"
+#include "app/viewer/WrappingRow.h"
 #include "app/viewer/model/Branch.h"
 
 #include <QHBoxLayout>
@@ -13,18 +14,25 @@
 ViewerHeader::ViewerHeader(Branch& b, Controller& c, Workspace& workspace, std::function<void()> openMain, QWidget* parent)
     : QWidget(parent), b_(b), c_(c), workspace_(workspace)
 {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* row = new WrappingRow(this);
+    auto* place = new QWidget;
+    auto* placeRow = new QHBoxLayout(place);
+    placeRow->setContentsMargins(0, 0, 0, 0);
     auto* drive = new QPushButton(QStringLiteral("Drive"));
     up_ = new QPushButton(QStringLiteral("Up"));
     location_ = new LocationLabel;
-    row->addWidget(drive);
-    row->addWidget(up_);
-    row->addWidget(location_, 2);
-    row->addStretch(1);
-    row->addWidget(new ReturnToTallyroom(std::move(openMain), [this] { window()->close(); }));
-    row->addStretch(1);
-    addFolderCommands(row);
+    placeRow->addWidget(drive);
+    placeRow->addWidget(up_);
+    placeRow->addWidget(location_, 2);
+    placeRow->addStretch(1);
+    placeRow->addWidget(new ReturnToTallyroom(std::move(openMain), [this] { window()->close(); }));
+    placeRow->addStretch(1);
+    row->addGroup(place, 1);
+    auto* commands = new QWidget;
+    auto* commandRow = new QHBoxLayout(commands);
+    commandRow->setContentsMargins(0, 0, 0, 0);
+    addFolderCommands(commandRow);
+    row->addGroup(commands);
     connect(drive, &QPushButton::clicked, this,
             [this] { b_.load(VEntry {DiskViewer::diskRoot(), true, false, 0}, false, false); });
     connect(up_, &QPushButton::clicked, &b_, &Branch::up);

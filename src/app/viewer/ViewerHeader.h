@@ -11,7 +11,7 @@ class QPushButton;
 class Workspace;
 
 // The viewer's top row: where the open folder is, the way back to the scanner, and the
-// commands on the open folder.
+// commands on the open folder, which take a line of their own in a narrow window.
 class ViewerHeader : public QWidget {
     Q_OBJECT
 

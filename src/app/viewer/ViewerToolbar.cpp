@@ -3,6 +3,7 @@
 #include "app/operations/Controller.h"
 #include "app/viewer/DisplayPicker.h"
 #include "app/viewer/ViewerIcons.h"
+#include "app/viewer/WrappingRow.h"
 #include "app/viewer/model/Branch.h"
 
 #include <QFrame>
@@ -24,18 +25,24 @@ QPushButton* toggle(const QString& title, const QString& help)
 
 ViewerToolbar::ViewerToolbar(Branch& b, Controller& c, QWidget* parent) : QWidget(parent), b_(b), c_(c)
 {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* row = new WrappingRow(this);
+    auto* display = new QWidget;
+    auto* displayRow = new QHBoxLayout(display);
+    displayRow->setContentsMargins(0, 0, 0, 0);
     display_ = new DisplayPicker;
     display_->setFixedWidth(250);
-    row->addWidget(display_);
-    addModes(row);
+    displayRow->addWidget(display_);
+    addModes(displayRow);
     auto* divider = new QFrame;
     divider->setFrameShape(QFrame::VLine);
     divider->setFixedHeight(18);
-    row->addWidget(divider);
-    addSlots(row);
-    row->addStretch();
+    displayRow->addWidget(divider);
+    row->addGroup(display);
+    auto* views = new QWidget;
+    auto* viewsRow = new QHBoxLayout(views);
+    viewsRow->setContentsMargins(0, 0, 0, 0);
+    addSlots(viewsRow);
+    row->addGroup(views);
     connect(display_, &DisplayPicker::chosen, &b_, &Branch::setFull);
 }
 

@@ -8,7 +8,8 @@ class Controller;
 class DisplayPicker;
 class QPushButton;
 
-// The viewer's second row: paged or full view, the drag modes, and the saved-view slots.
+// The viewer's second row: paged or full view, the drag modes, and the saved-view slots,
+// which take a line of their own in a narrow window.
 class ViewerToolbar : public QWidget {
     Q_OBJECT
 
