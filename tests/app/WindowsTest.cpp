@@ -19,6 +19,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
@@ -642,4 +643,31 @@ TEST(Shell, QuittingWaitsForAScanAndRefusesDuringOtherOperations)
     EXPECT_TRUE(app.controller().terminateReplyPending());
     ASSERT_TRUE(waitUntil([&] { return !app.controller().busy(); }));
     EXPECT_EQ(app.controller().status(), "Scan cancelled. No files were deleted.");
+}
+
+TEST(ScannerWindow, ANewListStartsAtItsTop)
+{
+    const std::string tree = freshTree("list-top");
+    for (int i = 0; i < 12; ++i) {
+        Files::make(tree + "/clip-" + std::to_string(i) + ".mov", 1000 + i);
+        Files::make(tree + "/.hidden/note-" + std::to_string(i) + ".txt", 5000 + i);
+    }
+    Scanner s(scopeOf(tree));
+    s.view->resize(760, 520);
+    s.scan();
+    QScrollBar* scroll = s.view->fileList()->verticalScrollBar();
+    const auto scrolledDown = [&] {
+        QApplication::processEvents();
+        scroll->setValue(scroll->maximum());
+        return scroll->value() > 0;
+    };
+    ASSERT_TRUE(scrolledDown()) << "the list is longer than the window";
+    s.view->findChild<QCheckBox*>()->click();
+    ASSERT_TRUE(s.c->onlyPersonal());
+    QApplication::processEvents();
+    EXPECT_EQ(scroll->value(), 0) << "Selectable only lists other files";
+    ASSERT_TRUE(scrolledDown());
+    QTest::mouseClick(buttonTitled(s.view.get(), "Top 10 video && audio"), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(scroll->value(), 0) << "another group";
 }

@@ -42,6 +42,11 @@ public:
     // equal sizes in the scan's order.
     static std::vector<Row> listedRows(const Controller& c);
 
+signals:
+    // Another group was chosen or "Selectable only" switched: a new list, not the old one
+    // updated.
+    void listReplaced();
+
 private:
     struct State {
         bool selected = false;
@@ -54,11 +59,14 @@ private:
         State state;
     };
 
+    static std::string listingKey(const Controller& c);
     void refresh();
+    void refreshRows();
     bool togglesNow() const;
     State stateOf(const Row& row) const;
 
     Controller& c_;
     std::vector<Listed> rows_;
+    std::string listing_;
     bool togglable_ = false;
 };
