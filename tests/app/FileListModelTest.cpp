@@ -136,3 +136,19 @@ TEST_F(FileListModelTest, NothingIsTogglableInReadOnlyMode)
     EXPECT_FALSE(togglable(0));
     EXPECT_TRUE(model->index(0).flags().testFlag(Qt::ItemIsEnabled));
 }
+
+TEST_F(FileListModelTest, AnotherGroupOrSelectableOnlyIsANewListASelectionIsNot)
+{
+    Files::make(tree + "/film.mov", 5000);
+    Files::make(tree + "/notes.txt", 4000);
+    scan();
+    QSignalSpy replaced(model.get(), &FileListModel::listReplaced);
+    controller->toggle(model->rowAt(0));
+    controller->setGroup("Video & audio");
+    EXPECT_EQ(replaced.count(), 1);
+    controller->setOnlyPersonal(true);
+    EXPECT_EQ(replaced.count(), 2) << "the same rows, listed by another choice, still start a new list";
+    controller->setOnlyPersonal(true);
+    controller->toggle(model->rowAt(0));
+    EXPECT_EQ(replaced.count(), 2);
+}

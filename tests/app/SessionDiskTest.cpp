@@ -4,6 +4,7 @@
 #include "app/session/Preferences.h"
 #include "app/session/SessionDisk.h"
 #include "app/setup/DiskSetup.h"
+#include "app/setup/VolumeRules.h"
 
 #include <gtest/gtest.h>
 
@@ -95,11 +96,11 @@ TEST(DiskSetup, ListsTheStartupDiskFirstAndOnceThenLocalVolumes)
         return found;
     };
     const VolumeNames names;
-    EXPECT_EQ(urls(DiskSetup::disksFrom(mounts, false, names)), (QStringList {"/", "/media/usb", "/run/media/u/Stick"}));
-    EXPECT_EQ(urls(DiskSetup::disksFrom(mounts, true, names)), (QStringList {"/", "/media/usb", "/net/share", "/run/media/u/Stick"}));
-    EXPECT_EQ(DiskSetup::disksFrom(mounts, false, names)[0].name, "Filesystem root") << "no label: the desktop's name";
-    EXPECT_EQ(DiskSetup::disksFrom(mounts, false, names)[1].name, "/media/usb")
+    EXPECT_EQ(urls(VolumeRules::offered(mounts, false, names)), (QStringList {"/", "/media/usb", "/run/media/u/Stick"}));
+    EXPECT_EQ(urls(VolumeRules::offered(mounts, true, names)), (QStringList {"/", "/media/usb", "/net/share", "/run/media/u/Stick"}));
+    EXPECT_EQ(VolumeRules::offered(mounts, false, names)[0].name, "Filesystem root") << "no label: the desktop's name";
+    EXPECT_EQ(VolumeRules::offered(mounts, false, names)[1].name, "/media/usb")
         << "neither a label nor known to the desktop: the mount path";
-    EXPECT_EQ(urls(DiskSetup::disksFrom({}, false, names)), QStringList {"/"}) << "the startup disk is never dropped";
+    EXPECT_EQ(urls(VolumeRules::offered({}, false, names)), QStringList {"/"}) << "the startup disk is never dropped";
     EXPECT_EQ(DiskSetup::disks(false).front().url, "/");
 }

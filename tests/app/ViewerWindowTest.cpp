@@ -1,3 +1,4 @@
+#include "AccessibleToggle.h"
 #include "FakeApplication.h"
 #include "FakeAuthenticator.h"
 #include "Files.h"
@@ -24,6 +25,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
@@ -584,4 +586,67 @@ TEST(ViewerWindow, ANarrowWindowSqueezesNoControlOverAnother)
                 << button->accessibleName().toStdString() << " " << button->text().toStdString();
         }
     }
+}
+
+TEST(ViewerWindow, EveryToggleWorksThroughItsAccessibilityAction)
+{
+    const std::string tree = treeWith("viewer-toggles", 3);
+    Files::make(tree + "/.hidden.txt", 1);
+    Viewer v(tree, false);
+    QWidget* w = v.view.get();
+    const Branch& b = v.view->branch();
+    EXPECT_EQ(checkableNames(w), (QSet<QString> {"Paged-View", "Full-View", "Hand", "Spin", "Modify", "Show hidden"}));
+
+    toggleAccessibly(w, "Full-View");
+    EXPECT_TRUE(b.fullView());
+    EXPECT_FALSE(checkableNamed(w, "Paged-View")->isChecked());
+    toggleAccessibly(w, "Full-View");
+    EXPECT_TRUE(b.fullView()) << "one segment always stays on";
+    toggleAccessibly(w, "Paged-View");
+    EXPECT_FALSE(b.fullView());
+    EXPECT_FALSE(checkableNamed(w, "Full-View")->isChecked());
+
+    toggleAccessibly(w, "Hand");
+    EXPECT_TRUE(b.hand());
+    toggleAccessibly(w, "Spin");
+    EXPECT_TRUE(b.spin());
+    EXPECT_FALSE(b.hand());
+    EXPECT_FALSE(checkableNamed(w, "Hand")->isChecked());
+    toggleAccessibly(w, "Modify");
+    EXPECT_TRUE(b.modView());
+    EXPECT_FALSE(checkableNamed(w, "Spin")->isChecked());
+    toggleAccessibly(w, "Modify");
+    EXPECT_FALSE(b.modView());
+
+    toggleAccessibly(w, "Show hidden");
+    EXPECT_TRUE(b.hidden());
+    ASSERT_TRUE(waitUntil([&] { return settledViewer(v) && b.entries().size() == 4; })) << "the folder is read again";
+    toggleAccessibly(w, "Show hidden");
+    EXPECT_FALSE(b.hidden());
+    ASSERT_TRUE(waitUntil([&] { return settledViewer(v) && b.entries().size() == 3; }));
+    EXPECT_FALSE(checkableNamed(w, "Show hidden")->isChecked());
+}
+
+TEST(ViewerWindow, ANarrowWindowWrapsItsRowsSoEveryControlStaysInView)
+{
+    Viewer v(treeWith("viewer-wrap", 3), false);
+    const QStringList titles {"Drive", "Up", "Close View, back to Tallyroom", "Show in Finder", "Delete This Folder…",
+                              "Refresh View", "Reset View", "Paged-View", "Full-View", "Hand", "Spin", "Modify",
+                              "View1", "View2", "View3", "Save View…"};
+    for (int width : {1050, 700}) {
+        v.view->resize(width, 560);
+        QApplication::processEvents();
+        QList<QRect> placed;
+        for (const QString& title : titles) {
+            QPushButton* button = buttonTitled(v.view.get(), title);
+            ASSERT_NE(button, nullptr);
+            const QRect at(button->mapTo(v.view.get(), QPoint(0, 0)), button->size());
+            EXPECT_TRUE(button->isVisible() && v.view->rect().contains(at)) << title.toStdString() << " at " << width;
+            for (const QRect& other : placed)
+                EXPECT_FALSE(at.intersects(other)) << title.toStdString() << " overlaps at " << width;
+            placed.append(at);
+        }
+    }
+    for (QScrollBar* bar : v.view->findChildren<QScrollBar*>())
+        EXPECT_FALSE(bar->orientation() == Qt::Horizontal && bar->isVisible()) << "nothing scrolls sideways";
 }

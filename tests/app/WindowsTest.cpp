@@ -1,3 +1,4 @@
+#include "AccessibleToggle.h"
 #include "FakeApplication.h"
 #include "FakeAuthenticator.h"
 #include "Files.h"
@@ -18,6 +19,7 @@
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
@@ -222,6 +224,27 @@ TEST(ScannerWindow, ListFollowsGroupAndSelectableOnly)
     const ListedRow hidden = rowsOf(s.view.get()).back();
     EXPECT_EQ(hidden.accessibleName(), "Report only: clip.mp4");
     EXPECT_EQ(hidden.tag(), "Report only");
+}
+
+TEST(ScannerWindow, EveryToggleWorksThroughItsAccessibilityAction)
+{
+    const std::string tree = freshTree("toggles");
+    Files::make(tree + "/film.mov", 5000);
+    Files::make(tree + "/.hidden/clip.mp4", 3000);
+    Scanner s(scopeOf(tree));
+    s.scan();
+    QWidget* w = s.view.get();
+    EXPECT_EQ(checkableNames(w), (QSet<QString> {"Top 10 files", "Top 10 video & audio", "Selectable only"}));
+    toggleAccessibly(w, "Top 10 video & audio");
+    EXPECT_EQ(s.c->group(), "Video & audio");
+    EXPECT_FALSE(checkableNamed(w, "Top 10 files")->isChecked());
+    toggleAccessibly(w, "Top 10 files");
+    EXPECT_EQ(s.c->group(), "All files");
+    toggleAccessibly(w, "Selectable only");
+    EXPECT_TRUE(s.c->onlyPersonal());
+    EXPECT_EQ(s.listedNames(), std::vector<std::string> {"film.mov"});
+    toggleAccessibly(w, "Selectable only");
+    EXPECT_FALSE(s.c->onlyPersonal());
 }
 
 TEST(ScannerWindow, EnablingRulesFollowTheControllersState)
@@ -507,6 +530,22 @@ TEST(Setup, ConfirmStaysOffUntilADiskIsChosen)
     EXPECT_TRUE(started->readOnly()) << "Read-Only Mode is the first choice";
 }
 
+TEST(Setup, TheModesWorkThroughTheirAccessibilityActions)
+{
+    DiskSetup setup([] {}, [](const DiskScope&) {});
+    setup.show();
+    EXPECT_EQ(checkableNames(&setup), (QSet<QString> {"Read-Only Mode", "Active Mode"}));
+    toggleAccessibly(&setup, "Active Mode");
+    EXPECT_FALSE(setup.readOnly());
+    EXPECT_FALSE(checkableNamed(&setup, "Read-Only Mode")->isChecked());
+    toggleAccessibly(&setup, "Active Mode");
+    EXPECT_FALSE(setup.readOnly()) << "the chosen mode stays chosen";
+    EXPECT_TRUE(checkableNamed(&setup, "Active Mode")->isChecked());
+    toggleAccessibly(&setup, "Read-Only Mode");
+    EXPECT_TRUE(setup.readOnly());
+    EXPECT_FALSE(checkableNamed(&setup, "Active Mode")->isChecked());
+}
+
 TEST(Setup, AFailureStopsSetupWithTheReason)
 {
     DiskSetup setup(nullptr, [](const DiskScope&) { FAIL() << "nothing may start"; });
@@ -605,4 +644,31 @@ TEST(Shell, QuittingWaitsForAScanAndRefusesDuringOtherOperations)
     EXPECT_TRUE(app.controller().terminateReplyPending());
     ASSERT_TRUE(waitUntil([&] { return !app.controller().busy(); }));
     EXPECT_EQ(app.controller().status(), "Scan cancelled. No files were deleted.");
+}
+
+TEST(ScannerWindow, ANewListStartsAtItsTop)
+{
+    const std::string tree = freshTree("list-top");
+    for (int i = 0; i < 12; ++i) {
+        Files::make(tree + "/clip-" + std::to_string(i) + ".mov", 1000 + i);
+        Files::make(tree + "/.hidden/note-" + std::to_string(i) + ".txt", 5000 + i);
+    }
+    Scanner s(scopeOf(tree));
+    s.view->resize(760, 520);
+    s.scan();
+    QScrollBar* scroll = s.view->fileList()->verticalScrollBar();
+    const auto scrolledDown = [&] {
+        QApplication::processEvents();
+        scroll->setValue(scroll->maximum());
+        return scroll->value() > 0;
+    };
+    ASSERT_TRUE(scrolledDown()) << "the list is longer than the window";
+    s.view->findChild<QCheckBox*>()->click();
+    ASSERT_TRUE(s.c->onlyPersonal());
+    QApplication::processEvents();
+    EXPECT_EQ(scroll->value(), 0) << "Selectable only lists other files";
+    ASSERT_TRUE(scrolledDown());
+    QTest::mouseClick(buttonTitled(s.view.get(), "Top 10 video && audio"), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(scroll->value(), 0) << "another group";
 }

@@ -7,11 +7,16 @@
 
 #include <algorithm>
 
-FileListModel::FileListModel(Controller& c, QObject* parent) : QAbstractListModel(parent), c_(c)
+FileListModel::FileListModel(Controller& c, QObject* parent) : QAbstractListModel(parent), c_(c), listing_(listingKey(c))
 {
     connect(&c_, &Controller::rowsChanged, this, &FileListModel::refresh);
     connect(&c_, &Controller::changed, this, &FileListModel::refreshStates);
     refresh();
+}
+
+std::string FileListModel::listingKey(const Controller& c)
+{
+    return std::string(c.onlyPersonal() ? RowGroups::selectablePrefix : std::string_view()) + c.group().toStdString();
 }
 
 std::vector<Row> FileListModel::listedRows(const Controller& c)
@@ -19,8 +24,7 @@ std::vector<Row> FileListModel::listedRows(const Controller& c)
     std::vector<Row> rows;
     if (!c.data())
         return rows;
-    const std::string key
-        = std::string(c.onlyPersonal() ? RowGroups::selectablePrefix : std::string_view()) + c.group().toStdString();
+    const std::string key = listingKey(c);
     for (const Row& row : c.data()->rows)
         if (std::find(row.groups.begin(), row.groups.end(), key) != row.groups.end())
             rows.push_back(row);
@@ -40,6 +44,16 @@ FileListModel::State FileListModel::stateOf(const Row& row) const
 }
 
 void FileListModel::refresh()
+{
+    refreshRows();
+    std::string listing = listingKey(c_);
+    if (listing == listing_)
+        return;
+    listing_ = std::move(listing);
+    emit listReplaced();
+}
+
+void FileListModel::refreshRows()
 {
     std::vector<Row> listed = listedRows(c_);
     const bool sameRows = std::equal(listed.begin(), listed.end(), rows_.begin(), rows_.end(),

@@ -42,6 +42,11 @@ public:
     // equal sizes in the scan's order.
     static std::vector<Row> listedRows(const Controller& c);
 
+signals:
+    // Another group was chosen or "Selectable only" switched: a new list, not the old one
+    // updated.
+    void listReplaced();
+
 private:
     struct State {
         bool selected = false;
@@ -54,7 +59,9 @@ private:
         State state;
     };
 
+    static std::string listingKey(const Controller& c);
     void refresh();
+    void refreshRows();
     // The marks and whether rows toggle now, for the same rows.
     void refreshStates();
     bool togglesNow() const;
@@ -62,5 +69,6 @@ private:
 
     Controller& c_;
     std::vector<Listed> rows_;
+    std::string listing_;
     bool togglable_ = false;
 };

@@ -24,6 +24,7 @@ FileListView::FileListView(FileListModel& model, QWidget* parent) : QListView(pa
     connect(&model_, &QAbstractItemModel::modelReset, this, &FileListView::restoreCurrent);
     connect(&model_, &QAbstractItemModel::modelReset, this, &FileListView::showModelSelection);
     connect(&model_, &QAbstractItemModel::dataChanged, this, &FileListView::showModelSelection);
+    connect(&model_, &FileListModel::listReplaced, this, &QListView::scrollToTop);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &FileListView::requestToggles);
     showModelSelection();
 }

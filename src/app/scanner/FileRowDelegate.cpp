@@ -38,6 +38,31 @@ int lineHeight(const QFont& font)
 
 constexpr int textFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip | Qt::TextSingleLine;
 
+// A check box for a row a click selects, a padlock for one behind authentication, and an
+// information mark for a row the report only lists.
+void drawSymbol(QPainter& painter, FileListModel::Kind kind, bool selected, const QRectF& box, const QColor& colour)
+{
+    if (kind == FileListModel::Kind::Selectable)
+        RowSymbol::drawCheckBox(painter, box, selected, colour);
+    else if (kind == FileListModel::Kind::Unlockable)
+        LockSymbol::draw(painter, box, colour);
+    else
+        RowSymbol::drawInformation(painter, box, colour);
+}
+
+// The divider below every row, and the ring around the current row of a focused list.
+void drawEdges(QPainter& painter, const QStyleOptionViewItem& option, const QColor& accent)
+{
+    const QRect row = option.rect;
+    painter.setPen(QColor(128, 128, 128, 60));
+    painter.drawLine(row.bottomLeft(), row.bottomRight());
+    if (option.state.testFlag(QStyle::State_HasFocus)) {
+        painter.setPen(QPen(accent, focusWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(row).adjusted(focusWidth, focusWidth, -focusWidth, -focusWidth), 4, 4);
+    }
+}
+
 }
 
 QSize FileRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
@@ -69,12 +94,7 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     const int symbolSide = QFontMetrics(name).ascent();
     const QRectF symbolBox(area.left() + 1, area.top() + 1, symbolSide, symbolSide);
     const QColor symbolColour = selected ? accent : secondary;
-    if (kind == FileListModel::Kind::Selectable)
-        RowSymbol::drawCheckBox(*painter, symbolBox, selected, symbolColour);
-    else if (kind == FileListModel::Kind::Unlockable)
-        LockSymbol::draw(*painter, symbolBox, symbolColour);
-    else
-        RowSymbol::drawInformation(*painter, symbolBox, symbolColour);
+    drawSymbol(*painter, kind, selected, symbolBox, symbolColour);
 
     const QString tag = index.data(FileListModel::TagRole).toString();
     const QString size = index.data(FileListModel::SizeRole).toString();
@@ -105,12 +125,6 @@ void FileRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         painter->drawText(QRect(area.right() - tagWidth + gap, area.top() + 2, tagWidth - gap, lineHeight(tagFont)),
                           textFlags, tag);
     }
-    painter->setPen(QColor(128, 128, 128, 60));
-    painter->drawLine(row.bottomLeft(), row.bottomRight());
-    if (option.state.testFlag(QStyle::State_HasFocus)) {
-        painter->setPen(QPen(accent, focusWidth));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(QRectF(row).adjusted(focusWidth, focusWidth, -focusWidth, -focusWidth), 4, 4);
-    }
+    drawEdges(*painter, option, accent);
     painter->restore();
 }

@@ -2,7 +2,6 @@
 
 #include "app/setup/VolumeEntry.h"
 #include "shared/DiskScope.h"
-#include "shared/platform/Mount.h"
 
 #include <QWidget>
 
@@ -18,7 +17,6 @@ class QMessageBox;
 class QPushButton;
 class ModeLabel;
 class DesktopIntegration;
-class VolumeNames;
 
 // Setup: the mode, cloud access, the disk or folder and, at first launch, where the app is
 // installed and where its data goes. Turns the choices into a scope and hands it on.
@@ -33,10 +31,8 @@ public:
     // the installed copy is registered with the desktop (the freedesktop one unless given).
     DiskSetup(Cancel cancel, Start start, QWidget* parent = nullptr, std::shared_ptr<DesktopIntegration> desktop = nullptr);
 
-    // The volumes setup offers: the startup disk first, then every mounted volume that is
-    // not hidden, remote ones only with cloud access.
+    // The volumes setup offers among those mounted now.
     static std::vector<VolumeEntry> disks(bool includeCloud);
-    static std::vector<VolumeEntry> disksFrom(const std::vector<Mount>& mounts, bool includeCloud, const VolumeNames& names);
 
     void chooseVolume(const VolumeEntry& volume);
     void chooseFolder(const QString& folder);
@@ -63,7 +59,10 @@ private:
 
     QWidget* modeRow();
     QWidget* diskRow();
+    QWidget* selectionRows();
     QWidget* locationRow(const QString& title, QString& folder, bool& kept, const QString& pickerTitle);
+    QLayout* buttonRow();
+    QWidget* preparingRow();
     void refreshVolumes();
     void lookUpDiskName();
     void finishBegin(const Outcome& outcome);

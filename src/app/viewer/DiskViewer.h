@@ -10,17 +10,13 @@
 
 class Applications;
 class Controller;
-class DisplayPicker;
-class EntryList;
-class LocationLabel;
 class Map3D;
-class SidebarModel;
-class QCheckBox;
 class QLabel;
-class QLineEdit;
-class QMessageBox;
-class QPushButton;
 class TrashSheet;
+class ViewerFooter;
+class ViewerHeader;
+class ViewerSidebar;
+class ViewerToolbar;
 class Workspace;
 
 // The viewer window: one folder of the disk as a graph beside a list of its entries, with
@@ -46,15 +42,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QWidget* header();
-    QWidget* toolbar();
-    QWidget* sidebar();
-    QWidget* footer();
     void addShortcuts();
     void render();
-    void renderSelection();
-    void listSelectionChanged();
-    void showEntryMenu(int row, const QPoint& global);
     void readOnlyChanged();
     void renderTrashSheet();
     void fitScreen();
@@ -67,38 +56,12 @@ private:
     Branch b_;
     bool wasReadOnly_;
 
-    QPushButton* up_ = nullptr;
-    LocationLabel* location_ = nullptr;
-    QPushButton* reveal_ = nullptr;
-    QPushButton* deleteFolder_ = nullptr;
-    QPushButton* refresh_ = nullptr;
-    DisplayPicker* display_ = nullptr;
-    QPushButton* hand_ = nullptr;
-    QPushButton* spin_ = nullptr;
-    QPushButton* modify_ = nullptr;
-    QList<QPushButton*> slots_;
-    QPushButton* saveView_ = nullptr;
-    QLineEdit* find_ = nullptr;
-    QCheckBox* showHidden_ = nullptr;
-    QLabel* message_ = nullptr;
-    SidebarModel* entries_ = nullptr;
-    EntryList* list_ = nullptr;
-    // Set while the list's selection follows the branch, so it is not echoed back.
-    bool followingBranch_ = false;
+    ViewerHeader* header_ = nullptr;
+    ViewerToolbar* toolbar_ = nullptr;
     Map3D* map_ = nullptr;
     bool fitted_ = false;
-    QWidget* pager_ = nullptr;
-    QPushButton* previousPage_ = nullptr;
-    QLabel* pageText_ = nullptr;
-    QPushButton* nextPage_ = nullptr;
-    QLabel* itemCount_ = nullptr;
-    QWidget* details_ = nullptr;
-    QLabel* detailPath_ = nullptr;
-    QLabel* detailKind_ = nullptr;
-    QWidget* graphPager_ = nullptr;
-    QPushButton* previousGraph_ = nullptr;
-    QLabel* graphText_ = nullptr;
-    QPushButton* nextGraph_ = nullptr;
+    ViewerSidebar* sidebar_ = nullptr;
+    ViewerFooter* footer_ = nullptr;
     QLabel* notice_ = nullptr;
     QLabel* hint_ = nullptr;
     QLabel* legend_ = nullptr;

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -33,8 +34,8 @@ DisplayPicker::DisplayPicker(QWidget* parent)
         row->addWidget(button, 1);
     }
     paged_->setChecked(true);
-    connect(paged_, &QPushButton::clicked, this, [this] { emit chosen(false); });
-    connect(all_, &QPushButton::clicked, this, [this] { emit chosen(true); });
+    // One segment is always on, so Full-View's state is the choice, however it was pressed.
+    connect(all_, &QPushButton::toggled, this, &DisplayPicker::chosen);
 }
 
 bool DisplayPicker::full() const
@@ -44,5 +45,6 @@ bool DisplayPicker::full() const
 
 void DisplayPicker::setFull(bool full)
 {
+    const QSignalBlocker quiet(all_);
     (full ? all_ : paged_)->setChecked(true);
 }

@@ -38,6 +38,34 @@ TEST(Branch, StartsAtTheScopeRootWithoutReading)
     EXPECT_EQ(b.graphPages(), 1);
 }
 
+TEST(Branch, HandSpinAndModifyExcludeEachOtherAndAnnounceOnlyChanges)
+{
+    ViewerSession session;
+    Branch b(session.viewsFolder());
+    QSignalSpy changes(&b, &Branch::changed);
+    b.setHand(true);
+    b.setSpin(true);
+    EXPECT_TRUE(b.spin());
+    EXPECT_FALSE(b.hand()) << "Spin turns Hand off";
+    b.setHand(true);
+    EXPECT_FALSE(b.spin()) << "Hand turns Spin off";
+    b.setModView(true);
+    EXPECT_TRUE(b.modView());
+    EXPECT_FALSE(b.hand()) << "Modify turns Hand off";
+    b.setSpin(true);
+    b.setModView(true);
+    EXPECT_FALSE(b.spin()) << "Modify turns Spin off";
+    b.setHand(true);
+    EXPECT_TRUE(b.modView()) << "Hand leaves Modify on";
+    b.setModView(false);
+    EXPECT_TRUE(b.hand()) << "turning one off leaves the others";
+    EXPECT_EQ(changes.count(), 8);
+    b.setHand(true);
+    b.setSpin(false);
+    b.setModView(false);
+    EXPECT_EQ(changes.count(), 8) << "setting a mode to what it is announces nothing";
+}
+
 TEST(Branch, PagesOfFourteenClampedBothWays)
 {
     ViewerSession session;

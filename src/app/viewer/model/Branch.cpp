@@ -158,20 +158,29 @@ void Branch::setNotice(const QString& notice)
     emit changed();
 }
 
+// Spin and Hand each turn the other off; Modify turns both off. Turning any of them off
+// leaves the others as they are.
 void Branch::setSpin(bool spin)
 {
-    spin_ = spin;
-    emit changed();
+    setModes(spin, spin ? false : hand_, modView_);
 }
 
 void Branch::setHand(bool hand)
 {
-    hand_ = hand;
-    emit changed();
+    setModes(hand ? false : spin_, hand, modView_);
 }
 
 void Branch::setModView(bool modView)
 {
+    setModes(modView ? false : spin_, modView ? false : hand_, modView);
+}
+
+void Branch::setModes(bool spin, bool hand, bool modView)
+{
+    if (spin == spin_ && hand == hand_ && modView == modView_)
+        return;
+    spin_ = spin;
+    hand_ = hand;
     modView_ = modView;
     emit changed();
 }

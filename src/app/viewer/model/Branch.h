@@ -100,6 +100,7 @@ public:
     void setPending(std::optional<TrashReview> pending);
     // Asked before a move that needs authentication; without one such moves are refused.
     void setAuthenticator(Authenticator* authenticator);
+    // The three drag modes; switching one on switches off those it excludes.
     void setSpin(bool spin);
     void setHand(bool hand);
     void setModView(bool modView);
@@ -163,6 +164,7 @@ private:
     // load() without its change notice, for operations that change more afterwards.
     void open(const VEntry& entry, bool keepPosition, bool preserveLayout);
     void visibleChanged();
+    void setModes(bool spin, bool hand, bool modView);
 
     // The file of one slot of a folder.
     QString slotURL(int slot, const QString& folder) const;

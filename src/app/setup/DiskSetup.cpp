@@ -1,3 +1,4 @@
+#include "app/platform/Background.h"
 #include "app/platform/Bundle.h"
 #include "app/platform/FreedesktopIntegration.h"
 #include "app/platform/VolumeNames.h"
@@ -6,6 +7,7 @@
 #include "app/setup/AppInstaller.h"
 #include "app/setup/DiskSetup.h"
 #include "app/setup/SetupConfirmButtonStyle.h"
+#include "app/setup/VolumeRules.h"
 #include "app/widgets/ModeLabel.h"
 #include "app/widgets/SecondaryText.h"
 #include "app/widgets/SymbolIcon.h"
@@ -14,6 +16,7 @@
 #include "shared/platform/Volumes.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -25,33 +28,9 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSet>
 #include <QVBoxLayout>
-#include "app/platform/Background.h"
-
-#include <array>
-#include <string_view>
 
 namespace {
-
-// System and pseudo file systems that no person thinks of as a disk.
-bool hidden(const Mount& mount)
-{
-    static constexpr std::array<std::string_view, 26> pseudoTypes = {
-        "proc", "sysfs", "cgroup", "cgroup2", "devtmpfs", "tmpfs", "overlay", "squashfs", "devpts",
-        "mqueue", "debugfs", "tracefs", "securityfs", "pstore", "bpf", "configfs", "fusectl", "hugetlbfs",
-        "autofs", "binfmt_misc", "nsfs", "rpc_pipefs", "efivarfs", "ramfs", "selinuxfs", "fuse.portal",
-    };
-    for (std::string_view type : pseudoTypes)
-        if (mount.type == type)
-            return true;
-    const QString point = QString::fromStdString(mount.mountPoint);
-    for (const char* system : {"/proc", "/sys", "/dev", "/snap", "/boot"})
-        if (point == QLatin1String(system) || point.startsWith(QLatin1String(system) + QLatin1Char('/')))
-            return true;
-    const bool underRun = point == QLatin1String("/run") || point.startsWith(QLatin1String("/run/"));
-    return underRun && !point.startsWith(QLatin1String("/run/media/"));
-}
 
 QLabel* heading(const QString& text)
 {
@@ -68,45 +47,15 @@ QString chooseFolderIn(QWidget* parent, const QString& title, const QString& sta
     return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
 }
 
-// The volume that holds a folder: its name and mount point.
-std::optional<VolumeEntry> volumeOf(const QString& folder)
-{
-    try {
-        const Mount mount = Volumes::containing(folder.toStdString());
-        return VolumeEntry {QString::fromStdString(mount.mountPoint), VolumeNames().of(mount)};
-    } catch (const Problem&) {
-        return std::nullopt;
-    }
-}
-
 }
 
 std::vector<VolumeEntry> DiskSetup::disks(bool includeCloud)
 {
     try {
-        return disksFrom(Volumes::all(), includeCloud, VolumeNames());
+        return VolumeRules::offered(Volumes::all(), includeCloud, VolumeNames());
     } catch (const Problem&) {
-        return disksFrom({}, includeCloud, VolumeNames());
+        return VolumeRules::offered({}, includeCloud, VolumeNames());
     }
-}
-
-std::vector<VolumeEntry> DiskSetup::disksFrom(const std::vector<Mount>& mounts, bool includeCloud, const VolumeNames& names)
-{
-    Mount startup;
-    startup.mountPoint = "/";
-    for (const Mount& mount : mounts)
-        if (mount.mountPoint == "/")
-            startup = mount;
-    std::vector<VolumeEntry> entries {{QStringLiteral("/"), names.of(startup)}};
-    QSet<QString> listed {QStringLiteral("/")};
-    for (const Mount& mount : mounts) {
-        const QString point = QString::fromStdString(mount.mountPoint);
-        if (hidden(mount) || listed.contains(point) || (!includeCloud && !mount.local()))
-            continue;
-        listed.insert(point);
-        entries.push_back({point, names.of(mount)});
-    }
-    return entries;
 }
 
 DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent, std::shared_ptr<DesktopIntegration> desktop)
@@ -137,7 +86,25 @@ DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent, std::shared_pt
     layout->addWidget(modeRow());
     layout->addWidget(heading(QStringLiteral("Choose a disk...")));
     layout->addWidget(diskRow());
+    layout->addWidget(selectionRows());
+    if (!cancel_) {
+        layout->addWidget(locationRow(QStringLiteral("Install app in"), destination_, keptApp_, QStringLiteral("App installation folder")));
+        layout->addWidget(locationRow(QStringLiteral("Save data in"), data_, keptData_, QStringLiteral("Reports and saved views folder")));
+    }
+    layout->addLayout(buttonRow());
+    layout->addWidget(preparingRow());
+    errorLabel_ = new QLabel;
+    errorLabel_->setObjectName(QStringLiteral("setupError"));
+    errorLabel_->setWordWrap(true);
+    errorLabel_->setStyleSheet(QStringLiteral("color: #d0302b;"));
+    layout->addWidget(errorLabel_);
 
+    refreshVolumes();
+    render();
+}
+
+QWidget* DiskSetup::selectionRows()
+{
     selectionRows_ = new QWidget;
     auto* selection = new QGridLayout(selectionRows_);
     selection->setContentsMargins(0, 0, 0, 0);
@@ -158,13 +125,12 @@ DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent, std::shared_pt
     selection->addWidget(new QLabel(QStringLiteral("Location")), 1, 0);
     selection->addWidget(location_, 1, 1);
     selection->setColumnStretch(1, 1);
-    layout->addWidget(selectionRows_);
+    return selectionRows_;
+}
 
-    if (!cancel_) {
-        layout->addWidget(locationRow(QStringLiteral("Install app in"), destination_, keptApp_, QStringLiteral("App installation folder")));
-        layout->addWidget(locationRow(QStringLiteral("Save data in"), data_, keptData_, QStringLiteral("Reports and saved views folder")));
-    }
-
+// Cancel or quit on the left, the confirming button on the right.
+QLayout* DiskSetup::buttonRow()
+{
     auto* buttons = new QHBoxLayout;
     if (cancel_) {
         auto* cancelButton = new QPushButton(QStringLiteral("Cancel"));
@@ -184,8 +150,11 @@ DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent, std::shared_pt
     connect(confirm_, &QPushButton::clicked, this, &DiskSetup::begin);
     buttons->addStretch();
     buttons->addWidget(confirm_);
-    layout->addLayout(buttons);
+    return buttons;
+}
 
+QWidget* DiskSetup::preparingRow()
+{
     preparingRow_ = new QWidget;
     auto* preparing = new QHBoxLayout(preparingRow_);
     preparing->setContentsMargins(0, 0, 0, 0);
@@ -195,16 +164,7 @@ DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent, std::shared_pt
     preparing->addWidget(spinner);
     preparing->addWidget(new QLabel(QStringLiteral("Opening selected location…")));
     preparing->addStretch();
-    layout->addWidget(preparingRow_);
-
-    errorLabel_ = new QLabel;
-    errorLabel_->setObjectName(QStringLiteral("setupError"));
-    errorLabel_->setWordWrap(true);
-    errorLabel_->setStyleSheet(QStringLiteral("color: #d0302b;"));
-    layout->addWidget(errorLabel_);
-
-    refreshVolumes();
-    render();
+    return preparingRow_;
 }
 
 QWidget* DiskSetup::modeRow()
@@ -215,9 +175,14 @@ QWidget* DiskSetup::modeRow()
     layout->addWidget(new QLabel(QStringLiteral("Operating mode")));
     readOnlyButton_ = new ModeLabel(true, readOnly_, false);
     activeButton_ = new ModeLabel(false, !readOnly_, false);
+    // One mode is always chosen: pressing the chosen one again leaves it on.
+    auto* modes = new QButtonGroup(row);
     for (ModeLabel* button : {readOnlyButton_, activeButton_}) {
+        modes->addButton(button);
         layout->addWidget(button);
-        connect(button, &QPushButton::clicked, this, [this, button] {
+        connect(button, &QPushButton::toggled, this, [this, button](bool on) {
+            if (!on || button->readOnly() == readOnly_)
+                return;
             readOnly_ = button->readOnly();
             render();
         });
@@ -354,7 +319,7 @@ void DiskSetup::lookUpDiskName()
     const QString target = *target_;
     const QPointer<DiskSetup> self(this);
     inBackground([self, target] {
-        const std::optional<VolumeEntry> volume = volumeOf(target);
+        const std::optional<VolumeEntry> volume = VolumeRules::holding(target);
         QMetaObject::invokeMethod(qApp, [self, target, volume] {
             if (!self || self->target_ != target)
                 return;
@@ -442,8 +407,11 @@ void DiskSetup::stop(const QString& error)
 
 void DiskSetup::render()
 {
-    readOnlyButton_->setMode(true, readOnly_);
-    activeButton_->setMode(false, !readOnly_);
+    // The chosen mode first: the other one can only go off once it is.
+    ModeLabel* chosen = readOnly_ ? readOnlyButton_ : activeButton_;
+    ModeLabel* other = readOnly_ ? activeButton_ : readOnlyButton_;
+    chosen->setMode(chosen->readOnly(), true);
+    other->setMode(other->readOnly(), false);
     diskMenu_->setText(target_ ? QStringLiteral("Change selection…") : QStringLiteral("Select a disk…"));
     QMenu* menu = diskChoices_;
     menu->clear();
