@@ -261,9 +261,9 @@ TEST_F(SavedViews, LayoutsLargerThanAnyOfOursAreRefused)
     };
 
     for (size_t i = 0; i < SavedLayout::mostOffsets; ++i)
-        layout.offsets[QString::fromStdString(work + "/dot" + std::to_string(i))] = Shift3 {1, 2, 3};
+        layout.offsets[work + "/dot" + QString::number(i)] = Shift3 {1, 2, 3};
     EXPECT_TRUE(recalled(layout).startsWith("Restored View1")) << "a full view of dots is ours";
-    layout.offsets[QString::fromStdString(work + "/one more")] = Shift3 {1, 2, 3};
+    layout.offsets[work + "/one more"] = Shift3 {1, 2, 3};
     EXPECT_TRUE(recalled(layout).startsWith("Could not open View1: The data couldn’t be read")) << b->notice().toStdString();
 
     layout.offsets.clear();
