@@ -14,7 +14,7 @@
 #include "shared/Wire.h"
 #include "shared/platform/FileStatus.h"
 #include "shared/platform/UniqueFd.h"
-#include "worker/Stamp.h"
+#include "shared/Stamp.h"
 
 #include <nlohmann/json.hpp>
 
@@ -70,7 +70,7 @@ json rowOf(const std::string& path)
     const auto st = FileStatus::of(path);
     if (!st)
         throw std::runtime_error("cannot examine " + path);
-    return {{"raw", path}, {"signature", Worker::signature(*st)}};
+    return {{"raw", path}, {"signature", Stamp::of(*st).parts()}};
 }
 
 std::string scanReport(const std::string& delver, const std::string& scope, const std::string& work)

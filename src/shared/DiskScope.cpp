@@ -135,6 +135,11 @@ std::string_view DiskScope::visible(std::string_view path) const
 
 bool DiskScope::allows(std::string_view path, const FileStatus& st) const
 {
+    return allows(path, st, !cloud_ && provider(visible(path)));
+}
+
+bool DiskScope::allows(std::string_view path, const FileStatus& st, bool inProvider) const
+{
     const std::string_view p = visible(path);
     if (p != root_ && !strictlyBelow(p, root_))
         return false;
@@ -143,7 +148,7 @@ bool DiskScope::allows(std::string_view path, const FileStatus& st) const
         return false;
     if (cloud_)
         return true;
-    return !provider(p) && !(st.flags & FileFlags::dataless);
+    return !inProvider && !(st.flags & FileFlags::dataless);
 }
 
 bool DiskScope::deletable(std::string_view path) const
@@ -186,6 +191,11 @@ bool DiskScope::provider(std::string_view path)
         return !found;
     });
     return found;
+}
+
+bool DiskScope::providerChild(bool folderInProvider, std::string_view folderName, std::string_view name)
+{
+    return folderInProvider || (folderName == "Library" && (name == "CloudStorage" || name == "Mobile Documents"));
 }
 
 std::optional<FileStatus> DiskScope::info(const std::string& path)

@@ -38,12 +38,18 @@ public:
     std::string savedViews() const;
     std::string_view visible(std::string_view path) const;
     bool allows(std::string_view path, const FileStatus& st) const;
+    // The same for an entry whose place in a cloud-provider folder is already known, so that a
+    // walk judges each entry without going over every component of its path again.
+    bool allows(std::string_view path, const FileStatus& st, bool inProvider) const;
     bool deletable(std::string_view path) const;
 
     static bool inside(std::string_view path, std::string_view folder);
     // The folders where other volumes are mounted; neither is ever listed nor walked.
     static bool leadsToOtherVolumes(std::string_view path);
     static bool provider(std::string_view path);
+    // provider() of the entry `name` in a folder whose provider() is `folderInProvider` and
+    // whose own name is `folderName`.
+    static bool providerChild(bool folderInProvider, std::string_view folderName, std::string_view name);
     static std::optional<FileStatus> info(const std::string& path);
 
     nlohmann::json toJson() const;

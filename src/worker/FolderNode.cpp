@@ -3,9 +3,9 @@
 #include <cstring>
 
 FolderNode::FolderNode(FolderNode* up, std::string_view name, size_t pathLength, uint64_t inode, uint64_t serial,
-                       std::string_view childNames, size_t children)
+                       bool inProvider, std::string_view childNames, size_t children)
     : waiting(children), up_(up), name_(name), depth_(up ? up->depth() + 1 : 0), pathLength_(pathLength),
-      inode_(inode), serial_(serial),
+      inode_(inode), serial_(serial), inProvider_(inProvider),
       childNames_(new char[childNames.size()]), references_(children)
 {
     std::memcpy(childNames_.get(), childNames.data(), childNames.size());

@@ -15,7 +15,7 @@ public:
     // `up` is null for the scan root, whose name is its whole path. The node starts with
     // one reference per waiting subfolder.
     FolderNode(FolderNode* up, std::string_view name, size_t pathLength, uint64_t inode, uint64_t serial,
-               std::string_view childNames, size_t children);
+               bool inProvider, std::string_view childNames, size_t children);
     FolderNode(const FolderNode&) = delete;
     FolderNode& operator=(const FolderNode&) = delete;
 
@@ -27,6 +27,8 @@ public:
     uint64_t inode() const { return inode_; }
     // Unique for the whole scan, unlike the node's address, which a later node may reuse.
     uint64_t serial() const { return serial_; }
+    // Whether it lies in a cloud-provider folder, for its subfolders to start from.
+    bool inProvider() const { return inProvider_; }
     // The names of the subfolders, one after another; each waiting subfolder points here.
     const char* childNames() const { return childNames_.get(); }
 
@@ -50,6 +52,7 @@ private:
     const size_t pathLength_;
     const uint64_t inode_;
     const uint64_t serial_;
+    const bool inProvider_;
     std::unique_ptr<char[]> childNames_;
     std::atomic<size_t> references_;
     std::mutex lock_;

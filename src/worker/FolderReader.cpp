@@ -1,8 +1,11 @@
 #include "worker/FolderReader.h"
 
 #include "shared/DiskScope.h"
+#include "shared/Paths.h"
+#include "worker/Failure.h"
 #include "worker/FolderNode.h"
 #include "worker/Policy.h"
+#include "worker/Refusal.h"
 #include "worker/Walk.h"
 
 #include <cerrno>
@@ -27,7 +30,6 @@ struct ParentReference {
 FolderReader::FolderReader(Walk& walk) : walk_(walk), listing_(FolderListing::Order::inode)
 {
     folderPath_.reserve(4096);
-    entryPath_.reserve(4096);
 }
 
 void FolderReader::run()
@@ -57,6 +59,9 @@ void FolderReader::read(const PendingFolder& folder)
     }
     int error = 0;
     UniqueFd fd = walk_.open(folder, error);
+    if (!fd && Refusal::ofTheCall(error))
+        throw Failure("Cannot read the folder: "
+                      + Refusal::cause("openat2", walk_.scope().visible(folderPath_), error) + ".");
     if (!fd) {
         // A folder that became a mount point since it was examined is passed over.
         if (error != EXDEV)
@@ -105,29 +110,49 @@ void FolderReader::setFolderPath(const PendingFolder& folder)
         appendComponent(folderPath_, folder.name);
     else
         folderPath_.assign(folder.name);
+    folderLength_ = folderPath_.size();
+    setProvider(folder);
 }
 
+// Whether the folder lies in a cloud-provider folder, from its parent's verdict: only a scan
+// root goes over its whole path.
+void FolderReader::setProvider(const PendingFolder& folder)
+{
+    if (!folder.parent) {
+        folderName_ = Paths::lastComponent(folder.name);
+        inProvider_ = DiskScope::provider(walk_.scope().visible(folderPath_));
+        return;
+    }
+    folderName_ = folder.name;
+    const FolderNode& parent = *folder.parent;
+    const std::string_view parentName = parent.up() ? parent.name() : Paths::lastComponent(parent.name());
+    inProvider_ = DiskScope::providerChild(parent.inProvider(), parentName, folder.name);
+}
+
+// Each entry's path is the folder's with the name appended in place, and cut back after the
+// listing, so that no entry copies the folder's path, however long it is.
 void FolderReader::list(int fd)
 {
     subfolders_.clear();
     subfolderNames_.clear();
-    entryPath_.assign(folderPath_);
-    if (entryPath_ != "/")
-        entryPath_ += '/';
-    entryBase_ = entryPath_.size();
     mayHoldVolumes_ = folderPath_ == "/" || folderPath_ == "/System";
+    if (folderPath_ != "/")
+        folderPath_ += '/';
+    entryBase_ = folderPath_.size();
     while (!walk_.stopped() && listing_.next(fd))
         for (const FolderListing::Entry& entry : listing_.batch())
             examine(fd, entry);
+    folderPath_.resize(folderLength_);
     if (listing_.error())
         ++errors_;
 }
 
 void FolderReader::examine(int fd, const FolderListing::Entry& entry)
 {
-    entryPath_.resize(entryBase_);
-    entryPath_.append(entry.name, entry.length);
-    if (mayHoldVolumes_ && DiskScope::leadsToOtherVolumes(entryPath_))
+    folderPath_.resize(entryBase_);
+    folderPath_.append(entry.name, entry.length);
+    const std::string_view entryPath = folderPath_;
+    if (mayHoldVolumes_ && DiskScope::leadsToOtherVolumes(entryPath))
         return;
     const auto st = FileStatus::at(fd, entry.name);
     if (!st) {
@@ -135,26 +160,28 @@ void FolderReader::examine(int fd, const FolderListing::Entry& entry)
         return;
     }
     // Another device or another mount (a bind mount shares the device) is never entered.
-    if (st->device != walk_.rootDevice() || st->mountId != walk_.rootMount() || !walk_.scope().allows(entryPath_, *st))
+    if (st->device != walk_.rootDevice() || st->mountId != walk_.rootMount()
+        || !walk_.scope().allows(entryPath, *st, DiskScope::providerChild(inProvider_, folderName_, entry.view())))
         return;
     ++entries_;
     if (st->isDirectory()) {
         subfolders_.push_back({subfolderNames_.size(), entry.length, st->inode});
         subfolderNames_.append(entry.name, entry.length + 1);
     } else if (st->isRegular()) {
-        rank(*st, entry.view());
+        rank(fd, *st, entry.view());
     }
     if (entries_ == ScanProgress::step)
         flush();
 }
 
-void FolderReader::rank(const FileStatus& st, std::string_view name)
+void FolderReader::rank(int fd, const FileStatus& st, std::string_view name)
 {
     ++files_;
-    const unsigned accepting = ranking_.acceptingFile(name, st.size, entryPath_);
+    const std::string_view path = folderPath_;
+    const unsigned accepting = ranking_.acceptingFile(name, st.size, path);
     if (!accepting)
         return;
-    ranking_.add(accepting, {entryPath_, st.size, Stamp::of(st), Worker::mode(walk_.scope(), entryPath_, st)});
+    ranking_.add(accepting, {std::string(path), st.size, Stamp::of(st), Worker::mode(walk_.scope(), path, st, fd)});
 }
 
 // Makes the read folder the parent of its subfolders and puts them on the walk's stack, in
@@ -162,7 +189,7 @@ void FolderReader::rank(const FileStatus& st, std::string_view name)
 void FolderReader::handOver(const PendingFolder& folder, UniqueFd& fd)
 {
     auto* node = new FolderNode(folder.parent, folder.name, folderPath_.size(), folder.inode, walk_.nextSerial(),
-                                subfolderNames_, subfolders_.size());
+                                inProvider_, subfolderNames_, subfolders_.size());
     walk_.budget().keepNewest(*node, fd);
     handed_.clear();
     for (const Subfolder& subfolder : subfolders_)
@@ -173,6 +200,6 @@ void FolderReader::handOver(const PendingFolder& folder, UniqueFd& fd)
 
 void FolderReader::flush()
 {
-    walk_.progress().add(entries_, files_, errors_, folderPath_);
+    walk_.progress().add(entries_, files_, errors_, std::string_view(folderPath_).substr(0, folderLength_));
     entries_ = files_ = errors_ = 0;
 }

@@ -34,19 +34,22 @@ private:
 
     void read(const PendingFolder& folder);
     void setFolderPath(const PendingFolder& folder);
+    void setProvider(const PendingFolder& folder);
     void list(int fd);
     void examine(int fd, const FolderListing::Entry& entry);
-    void rank(const FileStatus& st, std::string_view name);
+    void rank(int fd, const FileStatus& st, std::string_view name);
     void handOver(const PendingFolder& folder, UniqueFd& fd);
     void flush();
 
     Walk& walk_;
     Ranking ranking_;
     FolderListing listing_;
-    // The folder being read, and its entry being examined.
+    // The folder being read; while its entries are examined, the entry being examined.
     std::string folderPath_;
-    std::string entryPath_;
+    size_t folderLength_ = 0;
     size_t entryBase_ = 0;
+    std::string_view folderName_;
+    bool inProvider_ = false;
     bool mayHoldVolumes_ = false;
     // The serials of the nodes whose paths folderPath_ starts with, by depth.
     std::vector<uint64_t> chain_;

@@ -5,6 +5,9 @@
 #include "shared/platform/FileFlags.h"
 
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -12,15 +15,23 @@ namespace {
 constexpr uint32_t lockingFlags
     = FileFlags::userAppend | FileFlags::systemImmutable | FileFlags::systemAppend | FileFlags::restricted;
 
-bool parentWritable(std::string_view path)
+bool parentWritable(int parentFd)
 {
-    return access(Paths::parent(path).c_str(), W_OK | X_OK) == 0;
+    if (faccessat(parentFd, "", W_OK | X_OK, AT_EMPTY_PATH) == 0)
+        return true;
+    if (errno != ENOSYS && errno != EINVAL)
+        return false;
+    // A kernel without flags for faccessat still finds the folder through its descriptor's entry.
+    char entry[32];
+    std::snprintf(entry, sizeof entry, "/proc/self/fd/%d", parentFd);
+    return access(entry, W_OK | X_OK) == 0;
 }
 
-bool eligible(const DiskScope& scope, std::string_view path, std::string_view visible, const FileStatus& st)
+bool eligible(const DiskScope& scope, std::string_view path, std::string_view visible, const FileStatus& st,
+              int parentFd)
 {
     return scope.deletable(visible) && scope.allows(path, st) && st.isRegular() && st.uid == getuid()
-           && !(st.flags & lockingFlags) && parentWritable(visible);
+           && !(st.flags & lockingFlags) && parentWritable(parentFd);
 }
 
 bool onStartupDisk(const DiskScope& scope, const FileStatus& st)
@@ -52,10 +63,10 @@ bool hasLibraryComponent(std::string_view visible)
 
 namespace Worker {
 
-std::string_view mode(const DiskScope& scope, std::string_view path, const FileStatus& st)
+std::string_view mode(const DiskScope& scope, std::string_view path, const FileStatus& st, int parentFd)
 {
     const std::string_view visible = scope.visible(path);
-    if (!eligible(scope, path, visible, st))
+    if (!eligible(scope, path, visible, st, parentFd))
         return Policy::isProtected;
     if (onStartupDisk(scope, st) && !DiskScope::inside(visible, DiskScope::usersFolder))
         return Policy::isProtected;

@@ -13,6 +13,7 @@
 #include "worker/DeletionLog.h"
 #include "worker/Failure.h"
 #include "worker/Policy.h"
+#include "worker/Refusal.h"
 #include "worker/ReportFile.h"
 #include "worker/Seam.h"
 
@@ -56,6 +57,8 @@ DeletionLog openReport(const DiskScope& scope, const std::string& path)
     InstallSafety::checkDirectories(scope.reports());
     Seam::reach("report.checked");
     const UniqueFd folder = Worker::openReports(scope);
+    if (!folder && !Refusal::meansChanged(errno))
+        throw Failure("Cannot open scan report: " + Refusal::cause("openat2", scope.reports(), errno) + ".");
     const std::string name(Paths::lastComponent(path));
     UniqueFd report(folder ? openat(folder.get(), name.c_str(), O_WRONLY | O_NONBLOCK | O_APPEND | O_NOFOLLOW | O_CLOEXEC)
                            : -1);
@@ -116,16 +119,26 @@ ParentFolder openParent(int root, const DiskScope& scope, const std::string& raw
     ParentFolder parent;
     const std::string folder = Paths::parent(raw);
     const std::optional<std::string> base = baseFor(scope, raw);
+    int error = 0;
     if (!base) {
         parent.fd = FolderChain::open(root, below(folder, "/"));
+        error = errno;
         parent.rootIntact = scope.valid();
     } else if (const UniqueFd baseFolder = FolderChain::open(root, below(*base, "/"))) {
         parent.fd = FolderChain::openOnMount(baseFolder.get(), below(folder, *base));
+        error = errno;
         const auto st = FileStatus::ofDescriptor(baseFolder.get());
+        if (!st)
+            throw Failure("Cannot examine the scan root: " + Refusal::cause("statx", *base, errno) + ".");
         parent.mountId = st ? std::optional(st->mountId) : std::nullopt;
         parent.rootIntact = st && (*base == scope.root() ? st->device == scope.device() && st->inode == scope.inode()
                                                           : scope.valid());
+    } else {
+        error = errno;
     }
+    if (!parent.fd && !Refusal::meansChanged(error))
+        throw Failure("Cannot open the folder that holds the file: "
+                      + Refusal::cause("openat2", scope.visible(folder), error) + ".");
     if (!parent.fd)
         throw Failure("Parent folder changed.");
     return parent;
@@ -207,10 +220,14 @@ void removeEntry(const std::string& raw, const Stamp& signature, bool approved,
     const std::string name(pieces.back());
     // Pinned, so that its inode stays in use, and its number unique, until the removal is done.
     const UniqueFd pinned(openat(parent, name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!pinned && !Refusal::meansChanged(errno))
+        throw Failure("Cannot examine the file: " + Refusal::cause("openat", scope.visible(raw), errno) + ".");
     const auto st = pinned && folder.rootIntact ? FileStatus::ofDescriptor(pinned.get()) : std::nullopt;
+    if (pinned && folder.rootIntact && !st)
+        throw Failure("Cannot examine the file: " + Refusal::cause("statx", scope.visible(raw), errno) + ".");
     if (!st || Stamp::of(*st) != signature || !onMount(*st, folder.mountId))
         throw Failure(changed);
-    const std::string_view policy = mode(scope, raw, *st);
+    const std::string_view policy = mode(scope, raw, *st, parent);
     if (policy != Policy::normal && !(policy == Policy::challenge && approved))
         throw Failure("File is protected or requires authentication.");
     UniqueFd unlocked;

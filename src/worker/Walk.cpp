@@ -113,9 +113,11 @@ void Walk::finishChild(FolderNode& parent)
 }
 
 // Opens a read folder again whose descriptor was not kept, from the nearest ancestor that
-// kept one or from the scan root's path, checking each folder on the way. The ancestors
-// opened on the way keep their descriptors, the nearest first, while there is room, so
-// that their other subfolders find them open. The caller holds the node's lock.
+// kept one or from the scan root's path, checking each folder on the way. Ancestors opened
+// on the way that still have subfolders waiting keep their descriptors: the nearest half of
+// the room for the subfolders given out next, the other half at even steps over the rest of
+// the way, so that the next reopening starts from close by and a deep tree is not climbed
+// from its top again and again. The caller holds the node's lock.
 UniqueFd Walk::reopen(FolderNode& node)
 {
     std::vector<FolderNode*> chain {&node};
@@ -130,6 +132,8 @@ UniqueFd Walk::reopen(FolderNode& node)
         chain.push_back(at);
     }
     const size_t room = budget_.room();
+    const size_t nearest = (room + 1) / 2;
+    const size_t spacing = chain.size() / std::max<size_t>(room - nearest, 1) + 1;
     UniqueFd current;
     for (size_t i = chain.size(); i-- > 0;) {
         FolderNode& folder = *chain[i];
@@ -143,7 +147,8 @@ UniqueFd Walk::reopen(FolderNode& node)
         }
         if (i == 0)
             return fd;
-        if (i <= room && folder.waiting > 0 && budget_.keep(folder, fd)) {
+        const bool marksTheWay = i <= nearest || i % spacing == 0;
+        if (marksTheWay && folder.waiting > 0 && budget_.keep(folder, fd)) {
             from = folder.fd;
             current.reset();
         } else {

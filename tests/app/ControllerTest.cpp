@@ -11,9 +11,12 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -277,6 +280,51 @@ TEST_F(ControllerTest, DeletionAppliesRemovedSkippedAndTheSummary)
 
     controller->toggle(rowFor(tree + "/keep/removable.bin"));
     EXPECT_TRUE(controller->selection().empty()) << "a removed row cannot be selected again";
+}
+
+TEST_F(ControllerTest, AKilledDeletionAppliesWhatItsReportSaysWasRemoved)
+{
+    const std::string first = tree + "/first.bin";
+    const std::string second = tree + "/second.bin";
+    const std::string third = tree + "/third.bin";
+    Files::make(first, 3000);
+    Files::make(second, 2000);
+    Files::make(third, 1000);
+    // Scans with the real worker; deletes as a worker that is killed part of the way through.
+    const std::string worker = tree + "-worker";
+    const auto workerDoes = [&](const std::string& deletion) {
+        Files::write(worker, "#!/bin/sh\nif [ \"$1\" = scan ]; then exec '" DELVER "' \"$@\"; fi\ncat >/dev/null\n"
+                                 + deletion + "kill -KILL $$\n");
+        chmod(worker.c_str(), 0755);
+    };
+    workerDoes("");
+    useScope(tree, false, worker.c_str());
+    runToEnd("scan");
+    for (const std::string& path : {first, second, third})
+        controller->toggle(rowFor(path));
+    const std::string report = controller->data()->report;
+
+    runToEnd("delete");
+    EXPECT_TRUE(controller->removed().empty());
+    EXPECT_EQ(controller->selection().size(), 3u) << "nothing was reached, so the selection stays";
+    EXPECT_FALSE(controller->status().contains("before it stopped"));
+
+    // A line an earlier run left in the report is not this run's.
+    { std::ofstream(report, std::ios::app) << "\nDeleted: " + second; }
+    workerDoes("printf '\\nDeleted: %s' '" + first + "' >> '" + report + "'\nrm '" + first + "'\n");
+    runToEnd("delete");
+    EXPECT_FALSE(Files::exists(first));
+    EXPECT_EQ(controller->removed(), (std::set<std::string> {first}));
+    EXPECT_EQ(controller->selection(), (std::set<std::string> {second, third}));
+    const QString killed = "The scan worker was killed by signal 9 (" + QString::fromUtf8(strsignal(SIGKILL))
+                           + ") before it finished: the system may have run short of memory, or another program ended it.";
+    const QString summary = " Deleted 1 of 3 before it stopped. Scan again to refresh.";
+    EXPECT_EQ(controller->status(), "Couldn’t complete the operation: " + killed + summary);
+    ASSERT_TRUE(controller->failure());
+    EXPECT_EQ(controller->failure()->action, "Deletion could not finish");
+    EXPECT_EQ(controller->failure()->reason, killed + summary);
+    EXPECT_TRUE(logHas(QString::fromStdString("Deleted: " + first)));
+    EXPECT_EQ(*controller->report(), QString::fromStdString(report));
 }
 
 TEST_F(ControllerTest, ProtectedRowsAreUnlockedOnlyByAuthentication)

@@ -166,15 +166,28 @@ TEST(Job, AWorkerThatCannotRunNamesItsPathAndAsksForAReinstall)
                                           + " is not executable. The tallyroom installation is incomplete: reinstall tallyroom.");
 }
 
-TEST(Job, AWorkerKilledByASignalOtherThanTheCancelNamesItsPath)
+TEST(Job, ASignalIsWordedAsWhatItIs)
 {
     const FakeWorker crashing(std::string("printf '%s\\n' '") + tick(1) + "'\nkill -SEGV $$");
     const JobRun run = runJob(crashing);
     EXPECT_EQ(run.ticks.size(), 1u);
-    EXPECT_EQ(run.error.toStdString(), "The scan worker " + crashing.path() + " ended with signal " + std::to_string(SIGSEGV)
-                                           + " (" + strsignal(SIGSEGV)
-                                           + "). The tallyroom installation is incomplete: reinstall tallyroom.");
+    EXPECT_EQ(run.error.toStdString(), "The scan worker " + crashing.path() + " crashed with signal "
+                                           + std::to_string(SIGSEGV) + " (" + strsignal(SIGSEGV)
+                                           + "). If this happens again, reinstall tallyroom.");
 
     const FakeWorker talking("printf 'Half a thought' >&2\nkill -ABRT $$");
     EXPECT_TRUE(runJob(talking).error.startsWith("Half a thought\nThe scan worker ")) << "its own words come first";
+
+    const FakeWorker killed("kill -KILL $$");
+    const QString error = runJob(killed, QStringLiteral("delete"), QByteArray("{}")).error;
+    EXPECT_EQ(error.toStdString(), "The scan worker was killed by signal " + std::to_string(SIGKILL) + " ("
+                                       + strsignal(SIGKILL)
+                                       + ") before it finished: the system may have run short of memory, or "
+                                         "another program ended it.");
+    EXPECT_FALSE(error.contains("reinstall")) << "a kill says nothing about the installation";
+
+    const FakeWorker hungUp("kill -HUP $$");
+    EXPECT_EQ(runJob(hungUp).error.toStdString(),
+              "The scan worker was ended by signal " + std::to_string(SIGHUP) + " (" + strsignal(SIGHUP)
+                  + ") before it finished.");
 }

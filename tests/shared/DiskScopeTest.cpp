@@ -3,6 +3,7 @@
 #include "TestHome.h"
 #include "shared/DecodingError.h"
 #include "shared/DiskScope.h"
+#include "shared/Paths.h"
 #include "shared/PosixError.h"
 #include "shared/ScopeError.h"
 #include "shared/TrashProblem.h"
@@ -202,4 +203,20 @@ TEST(DiskScope, DeletableJudgesNamesAndPlaces)
     EXPECT_FALSE(folder.deletable("/home/u/disk"));
     EXPECT_FALSE(folder.deletable("/home/u/diskette/x"));
     EXPECT_TRUE(folder.deletable("/home/u/disk/x"));
+}
+
+TEST(DiskScope, TheProviderVerdictCarriedFromTheFolderAgreesWithTheWholePath)
+{
+    // Each path's verdict built one component at a time, as a walk does.
+    for (const std::string path : {"/h/a/Library/CloudStorage/x/y", "/h/Library/Mobile Documents", "/h/Mobile Documents/x",
+                                   "/h/Library/x/CloudStorage", "/Library/CloudStorage", "/h/Library/Library/CloudStorage"}) {
+        bool carried = false;
+        std::string_view folderName;
+        Paths::forEachComponent(path, [&](std::string_view name) {
+            carried = DiskScope::providerChild(carried, folderName, name);
+            folderName = name;
+            return true;
+        });
+        EXPECT_EQ(carried, DiskScope::provider(path)) << path;
+    }
 }

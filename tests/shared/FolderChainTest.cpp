@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -74,4 +75,31 @@ TEST(FolderChain, StaysOnItsMountWhenAsked)
     EXPECT_FALSE(FolderChain::openChild(top.get(), "mnt"));
     EXPECT_EQ(errno, EXDEV);
     umount2((t / "inside/mnt").c_str(), MNT_DETACH);
+}
+
+TEST(FolderChain, ReachesFoldersDeeperThanThePathLimit)
+{
+    TempFolder t;
+    const std::string name(200, 'd');
+    const std::string relative = Files::makeDeep(t.path(), name, 30);
+    ASSERT_GT(relative.size(), size_t(PATH_MAX));
+    // The bottom folder's inode, found one level at a time.
+    UniqueFd walked = openFolder(t.path());
+    for (int level = 0; level < 30; ++level)
+        walked = FolderChain::openChild(walked.get(), name.c_str());
+    ASSERT_TRUE(walked);
+    const UniqueFd top = openFolder(t.path());
+
+    EXPECT_EQ(inodeOf(FolderChain::open(top.get(), relative).get()), inodeOf(walked.get()));
+    EXPECT_EQ(inodeOf(FolderChain::openOnMount(top.get(), relative).get()), inodeOf(walked.get()));
+    EXPECT_EQ(inodeOf(FolderChain::openAbsolute(t / relative).get()), inodeOf(walked.get()));
+
+    // A link far down, past the first step, is still never followed.
+    const std::string upper = relative.substr(0, 25 * (name.size() + 1) - 1);
+    const UniqueFd linkFolder = FolderChain::open(top.get(), upper);
+    ASSERT_EQ(renameat(linkFolder.get(), name.c_str(), linkFolder.get(), "moved"), 0);
+    ASSERT_EQ(symlinkat("moved", linkFolder.get(), name.c_str()), 0);
+    EXPECT_FALSE(FolderChain::open(top.get(), relative));
+    EXPECT_EQ(errno, ELOOP);
+    Files::removeDeep(t / name);
 }

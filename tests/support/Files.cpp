@@ -1,9 +1,11 @@
 #include "Files.h"
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,6 +47,39 @@ bool exists(const std::string& path)
 {
     struct stat st;
     return lstat(path.c_str(), &st) == 0;
+}
+
+std::string makeDeep(const std::string& base, const std::string& name, int levels, const std::string& file, size_t size)
+{
+    makeFolder(base);
+    int folder = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::string relative;
+    for (int level = 0; level < levels && folder >= 0; ++level) {
+        mkdirat(folder, name.c_str(), 0755);
+        const int next = openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        close(folder);
+        folder = next;
+        relative += (relative.empty() ? "" : "/") + name;
+    }
+    if (folder < 0)
+        throw std::runtime_error("cannot make " + base + "/" + relative);
+    if (!file.empty()) {
+        const int out = openat(folder, file.c_str(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644);
+        const std::string content(size, 'x');
+        const bool written = out >= 0 && ::write(out, content.data(), size) == static_cast<ssize_t>(size);
+        close(out);
+        if (!written)
+            throw std::runtime_error("cannot write " + file);
+    }
+    close(folder);
+    return relative;
+}
+
+void removeDeep(const std::string& path)
+{
+    const std::string command = "rm -rf '" + path + "'";
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("cannot remove " + path);
 }
 
 }

@@ -2,6 +2,8 @@
 // files between the scan and the deletion, real removals.
 
 #include "DelverHarness.h"
+#include "shared/platform/FileStatus.h"
+#include "shared/platform/FolderChain.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -190,6 +192,28 @@ TEST(DelverDelete, FilesChangedSinceTheScanAreSkippedAndTheOthersRemoved)
                              "sub-real/moved.bin"})
         EXPECT_TRUE(Files::exists(c.at(kept))) << kept;
     EXPECT_FALSE(Files::exists(c.at("intact.bin")));
+}
+
+TEST(DelverDelete, AFileDeeperThanThePathLimitIsRankedAndDeletedLikeAnyOther)
+{
+    Case c;
+    const std::string relative = Files::makeDeep(c.root, std::string(200, 'n'), 25, "deep.bin", 5000);
+    const std::string deep = c.at(relative + "/deep.bin");
+    ASSERT_GE(deep.size(), 5000u);
+    Files::make(c.at("near.bin"), 100);
+    const json scan = scanned(c);
+    const json row = reviewed(scan, deep);
+    EXPECT_EQ(row.at("path"), deep);
+    EXPECT_TRUE(row.at("allowed").get<bool>()) << "judged on its folder, not refused for its path's length";
+
+    const json info = deleted(c, request(scan, json::array({row})));
+    EXPECT_EQ(info.at("messages"), json::array({"Deleted: " + deep}));
+    EXPECT_EQ(info.at("removed"), json::array({deep}));
+    const UniqueFd top(open(c.root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd bottom = FolderChain::open(top.get(), relative);
+    ASSERT_TRUE(bottom);
+    EXPECT_FALSE(FileStatus::at(bottom.get(), "deep.bin")) << "gone from its folder";
+    Files::removeDeep(c.at(relative.substr(0, 200)));
 }
 
 TEST(DelverDelete, ChallengeFilesGoOnlyWithApprovalAndProtectedFilesNever)

@@ -1,11 +1,15 @@
 #include "Files.h"
 #include "TestHome.h"
 #include "shared/platform/FileFlags.h"
+#include "shared/platform/FolderChain.h"
 #include "worker/Policy.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -31,8 +35,10 @@ FileStatus fileOf(const DiskScope& scope, uint64_t links = 1, uint32_t flags = 0
 std::string_view modeOf(const DiskScope& scope, const std::string& relative, const FileStatus& st)
 {
     const std::string path = TestHome::path() + "/" + relative;
-    Files::makeFolder(path.substr(0, path.rfind('/')));
-    return Worker::mode(scope, path, st);
+    const std::string parent = path.substr(0, path.rfind('/'));
+    Files::makeFolder(parent);
+    const UniqueFd folder(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return Worker::mode(scope, path, st, folder.get());
 }
 
 }
@@ -81,9 +87,47 @@ TEST(Policy, FilesOutsideHomeNeedAuthentication)
     const std::string shared = "/tmp/tallyroom-policy-shared";
     Files::makeFolder(shared);
     const DiskScope scope(shared, false, TestHome::path() + "/Data");
+    const UniqueFd folder(open(shared.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     FileStatus st = fileOf(scope);
-    EXPECT_EQ(Worker::mode(scope, shared + "/big.iso", st), "challenge");
+    EXPECT_EQ(Worker::mode(scope, shared + "/big.iso", st, folder.get()), "challenge");
     st.nlink = 2;
-    EXPECT_EQ(Worker::mode(scope, shared + "/big.iso", st), "protected");
+    EXPECT_EQ(Worker::mode(scope, shared + "/big.iso", st, folder.get()), "protected");
     rmdir(shared.c_str());
+}
+
+// The folder that holds the file is judged on its descriptor, as the user the worker runs for,
+// whatever the length of its path.
+TEST(Policy, TheParentFolderIsJudgedOnItsDescriptorAtAnyDepth)
+{
+    if (getuid() != 0)
+        GTEST_SKIP() << "needs root to judge the folders as another user";
+    const uid_t user = 65534;
+    const std::string base = TestHome::path() + "/deep-policy";
+    const std::string relative = Files::makeDeep(base, std::string(200, 'p'), 25);
+    ASSERT_GT(relative.size(), 4096u);
+    ASSERT_EQ(std::system(("chown -R 65534 '" + base + "'").c_str()), 0);
+    const DiskScope scope = homeScope();
+    const std::string path = base + "/" + relative + "/big.iso";
+    const UniqueFd parent(open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd bottom = FolderChain::open(parent.get(), relative);
+    ASSERT_TRUE(bottom);
+
+    // In a child, since the user cannot be changed back.
+    const auto modeAsUser = [&](mode_t permissions) {
+        fchmod(bottom.get(), permissions);
+        const pid_t child = fork();
+        if (child == 0) {
+            if (setresuid(user, user, user) != 0)
+                _exit(9);
+            FileStatus st = fileOf(scope);
+            st.uid = user;
+            _exit(Worker::mode(scope, path, st, bottom.get()) == "normal" ? 0 : 1);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(modeAsUser(0755), 0) << "a folder of the user's own, past the path limit";
+    EXPECT_EQ(modeAsUser(0555), 1) << "a folder the user cannot change";
+    Files::removeDeep(base);
 }

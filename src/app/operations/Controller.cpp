@@ -191,6 +191,9 @@ void Controller::startJob(RunInputs inputs)
             if (isScan)
                 QMetaObject::invokeMethod(this, [this, process] { workerLaunched(process); }, Qt::QueuedConnection);
         };
+        std::optional<DeletionReport> report;
+        if (inputs.operation == QLatin1String("delete"))
+            report.emplace(inputs.report);
         std::optional<QByteArray> result;
         QString error;
         try {
@@ -200,8 +203,14 @@ void Controller::startJob(RunInputs inputs)
         } catch (const std::exception& unexpected) {
             error = QString::fromUtf8(unexpected.what());
         }
+        // A deletion that ended without its answer is told by the lines it left in the report.
+        DeletionReport::Outcome interrupted;
+        const auto scope = SessionDisk::current();
+        if (!result && report && scope)
+            interrupted = report->outcome(inputs.rows, *scope);
         QMetaObject::invokeMethod(
-            this, [this, inputs, result, error] { finish(inputs, result, error); }, Qt::QueuedConnection);
+            this, [this, inputs, result, error, interrupted] { finish(inputs, result, error, interrupted); },
+            Qt::QueuedConnection);
     });
 }
 
@@ -215,10 +224,13 @@ void Controller::workerLaunched(std::shared_ptr<WorkerProcess> process)
         cancelScan();
 }
 
-void Controller::finish(const RunInputs& inputs, const std::optional<QByteArray>& result, const QString& error)
+void Controller::finish(const RunInputs& inputs, const std::optional<QByteArray>& result, const QString& error,
+                        const DeletionReport::Outcome& interrupted)
 {
     if (result)
         applyResult(inputs, *result);
+    else if (!interrupted.lines.empty())
+        applyInterruptedDeletion(inputs, interrupted, error);
     else
         applyFailure(inputs.operation, error);
     closeRun();
@@ -293,6 +305,23 @@ void Controller::applyDeletion(const RunInputs& inputs, const ResultInfo& info)
             break;
         }
     }
+}
+
+void Controller::applyInterruptedDeletion(const RunInputs& inputs, const DeletionReport::Outcome& outcome,
+                                          const QString& description)
+{
+    for (const std::string& line : outcome.lines)
+        log(QString::fromStdString(line));
+    for (const std::string& raw : outcome.removed) {
+        removed_.insert(raw);
+        selection_.erase(raw);
+        approved_.erase(raw);
+    }
+    report_ = QString::fromStdString(inputs.report);
+    applyFailure(inputs.operation, description
+                                       + QStringLiteral(" Deleted %1 of %2 before it stopped. Scan again to refresh.")
+                                             .arg(outcome.removed.size())
+                                             .arg(inputs.rows.size()));
 }
 
 void Controller::applyFailure(const QString& operation, const QString& description)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/operations/DeletionReport.h"
 #include "app/operations/WorkerProcess.h"
 #include "app/texts/OperationFailure.h"
 #include "shared/RowGroups.h"
@@ -97,11 +98,14 @@ private:
     std::optional<QByteArray> requestFor(const RunInputs& inputs) const;
     void startJob(RunInputs inputs);
     void workerLaunched(std::shared_ptr<WorkerProcess> process);
-    void finish(const RunInputs& inputs, const std::optional<QByteArray>& result, const QString& error);
+    void finish(const RunInputs& inputs, const std::optional<QByteArray>& result, const QString& error,
+                const DeletionReport::Outcome& interrupted);
     void applyResult(const RunInputs& inputs, const QByteArray& result);
     void applyScan(const Scan& scan);
     void applyVerification(const Verification& verification);
     void applyDeletion(const RunInputs& inputs, const ResultInfo& info);
+    void applyInterruptedDeletion(const RunInputs& inputs, const DeletionReport::Outcome& outcome,
+                                  const QString& description);
     void applyFailure(const QString& operation, const QString& description);
     void closeRun();
     void unlock(const Row& row);

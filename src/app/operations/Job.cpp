@@ -39,18 +39,49 @@ TrashProblem unstartable(const QString& worker, int error)
     return TrashProblem("The scan worker " + path + " could not be started (" + std::strerror(error) + ")." + reinstall);
 }
 
-// The controller ends a cancelled scan with SIGTERM; any other signal means the worker broke.
+// The controller ends a cancelled scan with SIGTERM; any other signal ended the run early.
 bool crashed(int status)
 {
     return WIFSIGNALED(status) && WTERMSIG(status) != SIGTERM;
 }
 
+// Signals a process raises on itself when it breaks, as a damaged executable can.
+bool selfInflicted(int number)
+{
+    switch (number) {
+    case SIGSEGV:
+    case SIGBUS:
+    case SIGILL:
+    case SIGFPE:
+    case SIGABRT:
+    case SIGSYS:
+    case SIGTRAP:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string signalText(int number)
+{
+    return "signal " + std::to_string(number) + " (" + strsignal(number) + ")";
+}
+
+std::string signalCause(const QString& worker, int number)
+{
+    if (selfInflicted(number))
+        return "The scan worker " + worker.toStdString() + " crashed with " + signalText(number)
+               + ". If this happens again, reinstall tallyroom.";
+    if (number == SIGKILL)
+        return "The scan worker was killed by " + signalText(number)
+               + " before it finished: the system may have run short of memory, or another program ended it.";
+    return "The scan worker was ended by " + signalText(number) + " before it finished.";
+}
+
 TrashProblem crash(const QString& worker, int status, const QString& output)
 {
-    const int number = WTERMSIG(status);
     const std::string said = output.isEmpty() ? std::string() : output.toStdString() + "\n";
-    return TrashProblem(said + "The scan worker " + worker.toStdString() + " ended with signal " + std::to_string(number)
-                        + " (" + strsignal(number) + ")." + reinstall);
+    return TrashProblem(said + signalCause(worker, WTERMSIG(status)));
 }
 
 struct Pipe {

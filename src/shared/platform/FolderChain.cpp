@@ -3,6 +3,7 @@
 #include "shared/Paths.h"
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <linux/openat2.h>
 #include <string>
@@ -31,6 +32,31 @@ UniqueFd openat2(int from, const char* path, uint64_t resolveFlags)
     return UniqueFd();
 }
 
+// The kernel takes no path of PATH_MAX bytes or more: a longer one is resolved in steps cut at
+// slashes, each from the folder the step before reached and beneath it.
+UniqueFd resolveInSteps(int from, const std::string& path, uint64_t resolveFlags)
+{
+    UniqueFd reached;
+    std::string_view rest = path;
+    while (!rest.empty()) {
+        const size_t cut = rest.size() < PATH_MAX ? rest.size() : rest.rfind('/', PATH_MAX - 1);
+        if (cut == std::string_view::npos || cut == 0) {
+            errno = ENAMETOOLONG;
+            return UniqueFd();
+        }
+        const std::string step(rest.substr(0, cut));
+        UniqueFd next = openat2(reached ? reached.get() : from, step.c_str(),
+                                reached ? resolveFlags | RESOLVE_BENEATH : resolveFlags);
+        if (!next)
+            return UniqueFd();
+        reached = std::move(next);
+        rest.remove_prefix(cut);
+        while (rest.starts_with('/'))
+            rest.remove_prefix(1);
+    }
+    return reached;
+}
+
 UniqueFd resolve(int from, std::string_view path, uint64_t resolveFlags)
 {
     bool climbs = false;
@@ -43,7 +69,9 @@ UniqueFd resolve(int from, std::string_view path, uint64_t resolveFlags)
         errno = EINVAL;
         return UniqueFd();
     }
-    return openat2(from, text.c_str(), withoutLinks | resolveFlags);
+    if (text.size() < PATH_MAX)
+        return openat2(from, text.c_str(), withoutLinks | resolveFlags);
+    return resolveInSteps(from, text, withoutLinks | resolveFlags);
 }
 
 }
