@@ -13,7 +13,13 @@ constexpr size_t mostRooms = 128;
 
 RemovalRooms::RemovalRooms(std::string tag, DeletionLog* log) : tag_(std::move(tag)), log_(log) {}
 
-RemovalRooms::~RemovalRooms() { removeAll(); }
+RemovalRooms::~RemovalRooms()
+{
+    // A report that could not be written whole may end in a pending line, which the next run
+    // settles by what the run's folders hold.
+    if (!log_ || log_->failure().empty())
+        removeAll();
+}
 
 void RemovalRooms::removeAll()
 {
@@ -32,9 +38,14 @@ const PrivateFolder& RemovalRooms::in(int parent, const FileStatus& parentStatus
     }
     if (rooms_.size() >= mostRooms)
         removeAll();
-    restore(parent, shownFolder);
     rooms_.push_back(std::make_unique<PrivateFolder>(parent, parentStatus, tag_));
     return *rooms_.back();
+}
+
+void RemovalRooms::visit(int parent, const FileStatus& parentStatus, std::string_view shownFolder)
+{
+    if (visited_.emplace(parentStatus.device, parentStatus.inode, parentStatus.mountId).second)
+        restore(parent, shownFolder);
 }
 
 void RemovalRooms::restore(int parent, std::string_view shownFolder)

@@ -4,8 +4,10 @@
 #include "worker/PrivateFolder.h"
 
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 class DeletionLog;
@@ -26,8 +28,10 @@ public:
     // The private folder for `parent`, shown in the log as `shownFolder`. Throws Failure when
     // it cannot be made, PosixError when the log cannot be written.
     const PrivateFolder& in(int parent, const FileStatus& parentStatus, std::string_view shownFolder);
-    // Puts back what killed runs left in `parent` and tells the log. Throws PosixError when
-    // the log cannot be written.
+    // Puts back what killed runs left in `parent` the first time the run meets it, and tells
+    // the log. Throws PosixError when the log cannot be written.
+    void visit(int parent, const FileStatus& parentStatus, std::string_view shownFolder);
+    // The same, whether met before or not.
     void restore(int parent, std::string_view shownFolder);
     // The lines about entries put back since the last call.
     std::vector<std::string> takeNotes();
@@ -38,5 +42,6 @@ private:
     std::string tag_;
     DeletionLog* log_;
     std::vector<std::unique_ptr<PrivateFolder>> rooms_;
+    std::set<std::tuple<int32_t, uint64_t, uint64_t>> visited_;
     std::vector<std::string> notes_;
 };

@@ -216,15 +216,13 @@ struct Checked {
 
 // The act on the entry checked in `parent`: moved into the run's private folder, checked
 // there against the pinned entry, logged as pending, unlinked, and proven gone.
-void act(int parent, const std::string& raw, const DiskScope& scope, const Checked& checked, Worker::Run run)
+void act(int parent, const FileStatus& parentStatus, const std::string& raw, const DiskScope& scope,
+         const Checked& checked, Worker::Run run)
 {
-    const auto parentStatus = FileStatus::ofDescriptor(parent);
-    if (!parentStatus)
-        leave("Parent folder changed.", checked.relock);
     const std::string shownFolder(scope.visible(Paths::parent(raw)));
     const PrivateFolder* room = nullptr;
     try {
-        room = &run.rooms.in(parent, *parentStatus, shownFolder);
+        room = &run.rooms.in(parent, parentStatus, shownFolder);
     } catch (const Problem& problem) {
         leave(problem.description(), checked.relock);
     }
@@ -278,6 +276,11 @@ void removeEntry(const std::string& raw, const std::vector<std::string>& signatu
     const ParentFolder folder = openParent(root.get(), scope, raw);
     root.reset();
     const int parent = folder.fd.get();
+    const auto parentStatus = FileStatus::ofDescriptor(parent);
+    if (!parentStatus)
+        throw Failure("Parent folder changed.");
+    // What killed runs left here goes back first, whatever becomes of this row.
+    run.rooms.visit(parent, *parentStatus, scope.visible(Paths::parent(raw)));
     Seam::reach("removal.parentOpened");
     const std::string name(pieces.back());
     // Pinned, so that its inode stays in use, and its number unique, until the removal is done.
@@ -296,7 +299,7 @@ void removeEntry(const std::string& raw, const std::vector<std::string>& signatu
             FileFlags::set(unlocked.get(), st->flags);
     };
     Seam::reach("removal.checked");
-    act(parent, raw, scope, Checked {pinned.get(), *st, signature, relock}, run);
+    act(parent, *parentStatus, raw, scope, Checked {pinned.get(), *st, signature, relock}, run);
 }
 
 void removeEntry(const std::string& raw, const std::vector<std::string>& signature, bool approved,
