@@ -19,6 +19,12 @@
 #include <nlohmann/json.hpp>
 
 #include <atomic>
+#include <csignal>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +33,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -176,6 +183,130 @@ int races(const std::string& delver, const std::string& root, const std::string&
     return 0;
 }
 
+
+// The attacker of the exchange modes, in a process of its own (as `uid` when it is not 0):
+// every private folder that appears in the folder has its name exchanged with a decoy folder
+// that holds an unreviewed look-alike under every reviewed name, and, where it may enter the
+// private folder, every entry moved in is exchanged with its look-alike.
+[[noreturn]] void exchangeAttacker(const std::string& folder, uid_t uid, gid_t gid)
+{
+    if (uid != 0 && (setgroups(1, &gid) != 0 || setresgid(gid, gid, gid) != 0 || setresuid(uid, uid, uid) != 0))
+        _exit(1);
+    const int watch = inotify_init1(IN_CLOEXEC);
+    const UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int top = inotify_add_watch(watch, folder.c_str(), IN_CREATE | IN_ONLYDIR);
+    std::vector<std::pair<int, UniqueFd>> rooms;
+    alignas(inotify_event) char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = read(watch, buffer, sizeof buffer);
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            const std::string name = event->len ? event->name : "";
+            if (event->wd == top && name.rfind(".tallyroom-", 0) == 0) {
+                const int inside = inotify_add_watch(watch, (folder + "/" + name).c_str(), IN_MOVED_TO);
+                UniqueFd room(openat(dir.get(), name.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+                renameat2(dir.get(), name.c_str(), dir.get(), "decoy", RENAME_EXCHANGE);
+                if (inside >= 0)
+                    rooms.emplace_back(inside, std::move(room));
+                continue;
+            }
+            for (const auto& [wd, room] : rooms)
+                if (wd == event->wd && name.rfind("f-", 0) == 0)
+                    renameat2(room.get(), name.c_str(), dir.get(), ("look-" + name.substr(2)).c_str(), RENAME_EXCHANGE);
+        }
+    }
+}
+
+std::set<uint64_t> inodesBelow(const std::string& folder)
+{
+    std::set<uint64_t> inodes;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (const auto st = FileStatus::of(entry.path().string()))
+            inodes.insert(st->inode);
+    return inodes;
+}
+
+// The exchange modes: the attacker as this user ("same") or as a second user in a group folder
+// ("other"). Prints the rows deleted and skipped, the false "Deleted:" lines (a reviewed file
+// still on the disk) and, last, the unreviewed entries removed.
+int exchanges(const std::string& delver, const std::string& root, const std::string& data, int rounds, int rows,
+              bool otherUser)
+{
+    uid_t uid = 0;
+    gid_t gid = 0;
+    if (otherUser) {
+        if (std::system("(getent group tallyroom-shared || groupadd tallyroom-shared; id -u tallyroom-folder-mate "
+                        "|| useradd -M -N -g tallyroom-shared -s /usr/sbin/nologin tallyroom-folder-mate) >/dev/null 2>&1")
+            != 0)
+            throw std::runtime_error("cannot make the second user (needs root)");
+        uid = getpwnam("tallyroom-folder-mate")->pw_uid;
+        gid = getgrnam("tallyroom-shared")->gr_gid;
+        // The second user must reach the group folder.
+        for (std::filesystem::path p = root; p != p.parent_path(); p = p.parent_path()) {
+            struct stat st {};
+            if (stat(p.c_str(), &st) == 0)
+                chmod(p.c_str(), (st.st_mode & 07777) | 0055);
+        }
+    }
+    const std::string scope = DiskScope(root, false, data).toBase64();
+    const std::string work = data + "/../bench-work";
+    std::filesystem::create_directories(work);
+    const std::string report = scanReport(delver, scope, work);
+    int64_t deleted = 0, skipped = 0, falseDeleted = 0, unreviewedRemoved = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const std::string folder = root + "/round-" + std::to_string(round);
+        std::filesystem::create_directories(folder + "/decoy");
+        for (int i = 0; i < rows; ++i)
+            for (const std::string& name : {"/f-", "/look-", "/decoy/f-"})
+                makeFile(folder + name + std::to_string(i));
+        if (otherUser) {
+            // The look-alikes and the decoy are the second user's; the reviewed files stay ours.
+            chown(folder.c_str(), 0, gid);
+            chmod(folder.c_str(), 02770);
+            chown((folder + "/decoy").c_str(), uid, gid);
+            for (int i = 0; i < rows; ++i)
+                for (const std::string& name : {"/look-", "/decoy/f-"})
+                    chown((folder + name + std::to_string(i)).c_str(), uid, gid);
+        }
+        json request = json::array();
+        std::vector<uint64_t> reviewed, unreviewed;
+        for (int i = 0; i < rows; ++i) {
+            request.push_back(rowOf(folder + "/f-" + std::to_string(i)));
+            reviewed.push_back(FileStatus::of(folder + "/f-" + std::to_string(i))->inode);
+            unreviewed.push_back(FileStatus::of(folder + "/look-" + std::to_string(i))->inode);
+            unreviewed.push_back(FileStatus::of(folder + "/decoy/f-" + std::to_string(i))->inode);
+        }
+        const std::string input = writeRequest(work, report, request);
+        const pid_t attacker = fork();
+        if (attacker == 0)
+            exchangeAttacker(folder, uid, gid);
+        usleep(20000);
+        const json info = runDelver(delver, "delete", scope, input, work + "/delete.out");
+        kill(attacker, SIGKILL);
+        waitpid(attacker, nullptr, 0);
+        deleted += info.at("deleted").get<int64_t>();
+        skipped += rows - info.at("deleted").get<int64_t>();
+        const std::set<uint64_t> present = inodesBelow(folder);
+        std::map<std::string, uint64_t> reviewedAt;
+        for (int i = 0; i < rows; ++i)
+            reviewedAt[folder + "/f-" + std::to_string(i)] = reviewed[i];
+        for (const json& message : info.at("messages")) {
+            const std::string text = message.get<std::string>();
+            if (text.rfind("Deleted: ", 0) == 0 && present.count(reviewedAt[text.substr(9)]))
+                ++falseDeleted;
+        }
+        for (uint64_t inode : unreviewed)
+            unreviewedRemoved += present.count(inode) ? 0 : 1;
+        std::filesystem::remove_all(folder);
+    }
+    std::cout << rounds << " rounds of " << rows << " rows, attacker as " << (otherUser ? "a second user" : "this user")
+              << ": " << deleted << " deleted, " << skipped << " skipped\n";
+    std::cout << "false \"Deleted:\" lines: " << falseDeleted << "\n";
+    std::cout << "unreviewed entries removed:\n" << unreviewedRemoved << "\n";
+    return 0;
+}
+
 // User and system time of every child waited for so far.
 double childCpuSeconds()
 {
@@ -225,6 +356,8 @@ int main(int argc, char** argv)
         const std::string mode = argv[1];
         if (mode == "races")
             return races(argv[2], argv[3], argv[4], std::atoi(argv[5]), 200);
+        if (mode == "exchange-same" || mode == "exchange-other")
+            return exchanges(argv[2], argv[3], argv[4], std::atoi(argv[5]), 200, mode == "exchange-other");
         if (mode == "time")
             return timeDeletion(argv[2], argv[3], argv[4], std::atoi(argv[5]));
     } catch (const Problem& problem) {

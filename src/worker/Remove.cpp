@@ -4,7 +4,6 @@
 #include "shared/InstallSafety.h"
 #include "shared/Paths.h"
 #include "shared/PosixError.h"
-#include "shared/Uuid.h"
 #include "shared/Wire.h"
 #include "shared/platform/FileFlags.h"
 #include "shared/platform/FolderChain.h"
@@ -12,8 +11,11 @@
 #include "worker/Capacity.h"
 #include "worker/DeletionLog.h"
 #include "worker/Failure.h"
+#include "worker/HeldEntry.h"
+#include "worker/Leftovers.h"
 #include "worker/Policy.h"
 #include "worker/Refusal.h"
+#include "worker/RemovalRooms.h"
 #include "worker/ReportFile.h"
 #include "worker/Seam.h"
 
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <functional>
 #include <set>
 #include <unistd.h>
 
@@ -46,7 +49,14 @@ Deletion decodedRequest(const std::string& input)
 
 // The scan report the rows came from, opened for appending after every check, through the
 // reports folder reached without following a link.
-DeletionLog openReport(const DiskScope& scope, const std::string& path)
+struct OpenReport {
+    DeletionLog log;
+    // Ties the run's private folders to this report, so that a later run on it can tell what
+    // a killed run did.
+    std::string tag;
+};
+
+OpenReport openReport(const DiskScope& scope, const std::string& path)
 {
     if (Paths::standardized(Paths::parent(path)) != Paths::standardized(scope.reports()))
         throw Failure(reportUnavailable);
@@ -60,7 +70,7 @@ DeletionLog openReport(const DiskScope& scope, const std::string& path)
     if (!folder && !Refusal::meansChanged(errno))
         throw Failure("Cannot open scan report: " + Refusal::cause("openat2", scope.reports(), errno) + ".");
     const std::string name(Paths::lastComponent(path));
-    UniqueFd report(folder ? openat(folder.get(), name.c_str(), O_WRONLY | O_NONBLOCK | O_APPEND | O_NOFOLLOW | O_CLOEXEC)
+    UniqueFd report(folder ? openat(folder.get(), name.c_str(), O_RDWR | O_NONBLOCK | O_APPEND | O_NOFOLLOW | O_CLOEXEC)
                            : -1);
     if (!report)
         throw Failure("Cannot open scan report.");
@@ -68,7 +78,7 @@ DeletionLog openReport(const DiskScope& scope, const std::string& path)
     if (!opened || !opened->isRegular() || opened->uid != getuid() || opened->nlink != 1
         || !name.starts_with(Worker::scanReportPrefix) || Paths::extension(name) != "txt")
         throw Failure("Invalid scan report.");
-    return DeletionLog(std::move(report));
+    return {DeletionLog(std::move(report)), std::to_string(opened->inode)};
 }
 
 std::vector<std::string_view> pathPieces(const std::string& raw)
@@ -169,45 +179,75 @@ UniqueFd unlock(int parent, const char* name, const Stamp& signature, uint32_t f
     return file;
 }
 
-// The entry held under a private name while it is checked once more, so that nothing else can
-// take its place between that check and the removal.
-class HeldEntry {
-public:
-    HeldEntry(int parent, std::string name, std::string shownFolder)
-        : parent_(parent), name_(std::move(name)), shownFolder_(std::move(shownFolder)),
-          private_(".tallyroom-removing-" + Uuid::random())
-    {
-    }
-
-    bool take() { return renameat2(parent_, name_.c_str(), parent_, private_.c_str(), RENAME_NOREPLACE) == 0; }
-    std::optional<FileStatus> status() const { return FileStatus::at(parent_, private_.c_str()); }
-    bool remove() { return unlinkat(parent_, private_.c_str(), 0) == 0; }
-
-    // Puts the entry back under its name, never over anything that took the name meanwhile;
-    // returns the failure's description, which says where the entry is when it could not.
-    std::string putBack(const std::string& reason)
-    {
-        if (renameat2(parent_, private_.c_str(), parent_, name_.c_str(), RENAME_NOREPLACE) == 0)
-            return reason;
-        const std::string recovery = name_ + ".tallyroom-recovered-" + Uuid::random().substr(0, 8);
-        const bool renamed = renameat2(parent_, private_.c_str(), parent_, recovery.c_str(), RENAME_NOREPLACE) == 0;
-        return reason + " The entry found under its name could not be put back and is now at "
-               + Paths::child(shownFolder_, renamed ? recovery : private_) + ".";
-    }
-
-private:
-    const int parent_;
-    const std::string name_;
-    const std::string shownFolder_;
-    const std::string private_;
+// What the checks found of the reviewed entry, for the act that relies on them.
+struct Checked {
+    int pinned;
+    const FileStatus& status;
+    const Stamp& signature;
+    std::function<void()> relock;
 };
+
+// Throws Failure with the reason, after putting the held entry back and the lock on again.
+[[noreturn]] void leave(const std::string& reason, const std::function<void()>& relock)
+{
+    relock();
+    throw Failure(reason);
+}
+
+// The act on the entry checked in `parent`: moved into the run's private folder, checked
+// there against the pinned entry, logged as pending, unlinked, and proven gone.
+void act(int parent, const FileStatus& parentStatus, const std::string& raw, const DiskScope& scope,
+         const Checked& checked, Worker::Run run)
+{
+    const std::string shownFolder(scope.visible(Paths::parent(raw)));
+    const PrivateFolder* room = nullptr;
+    try {
+        room = &run.rooms.in(parent, parentStatus, shownFolder);
+    } catch (const Problem& problem) {
+        leave(problem.description(), checked.relock);
+    }
+    HeldEntry held(*room, std::string(Paths::lastComponent(raw)), shownFolder, checked.pinned);
+    if (!held.take())
+        leave(denied, checked.relock);
+    Seam::reach("removal.held");
+    const auto now = held.status();
+    if (!now || !heldIsChecked(*now, checked.status, checked.signature))
+        leave(held.putBackStranger(changed), checked.relock);
+    if (now->nlink != 1)
+        leave(held.putBackReviewed("The file has other names, so removing this one would not free it."), checked.relock);
+    Seam::reach("removal.verified");
+    if (run.log) {
+        try {
+            run.log->intend(scope.visible(raw));
+        } catch (const PosixError& error) {
+            leave(held.putBackReviewed("The scan report cannot be written, so the file was left in place: "
+                                       + error.description()),
+                  checked.relock);
+        }
+    }
+    Seam::reach("removal.logged");
+    if (!held.remove()) {
+        try {
+            if (run.log)
+                run.log->abandon();
+        } catch (const PosixError&) {
+            // The pending line stays; the file goes back all the same.
+        }
+        leave(held.putBackReviewed(denied), checked.relock);
+    }
+    Seam::reach("removal.unlinked");
+    const auto after = FileStatus::ofDescriptor(checked.pinned);
+    if (!after || after->nlink != 0)
+        throw Failure(std::string(denied) + " What was unlinked in its place was not the reviewed file. "
+                      + held.reviewedWhereabouts());
+}
 
 }
 
 namespace Worker {
 
 void removeEntry(const std::string& raw, const Stamp& signature, bool approved,
-                 const DiskScope& scope)
+                 const DiskScope& scope, Run run)
 {
     UniqueFd root(open("/", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!root)
@@ -216,6 +256,11 @@ void removeEntry(const std::string& raw, const Stamp& signature, bool approved,
     const ParentFolder folder = openParent(root.get(), scope, raw);
     root.reset();
     const int parent = folder.fd.get();
+    const auto parentStatus = FileStatus::ofDescriptor(parent);
+    if (!parentStatus)
+        throw Failure("Parent folder changed.");
+    // What killed runs left here goes back first, whatever becomes of this row.
+    run.rooms.visit(parent, *parentStatus, scope.visible(Paths::parent(raw)));
     Seam::reach("removal.parentOpened");
     const std::string name(pieces.back());
     // Pinned, so that its inode stays in use, and its number unique, until the removal is done.
@@ -238,52 +283,97 @@ void removeEntry(const std::string& raw, const Stamp& signature, bool approved,
             FileFlags::set(unlocked.get(), st->flags);
     };
     Seam::reach("removal.checked");
-    HeldEntry held(parent, name, std::string(scope.visible(Paths::parent(raw))));
-    if (!held.take()) {
-        relock();
-        throw Failure(denied);
-    }
-    Seam::reach("removal.held");
-    const auto now = held.status();
-    if (!now || !heldIsChecked(*now, *st, signature)) {
-        const std::string reason = held.putBack(changed);
-        relock();
-        throw Failure(reason);
-    }
-    Seam::reach("removal.verified");
-    if (held.remove())
-        return;
-    const std::string reason = held.putBack(denied);
-    relock();
-    throw Failure(reason);
+    act(parent, *parentStatus, raw, scope, Checked {pinned.get(), *st, signature, relock}, run);
 }
+
+void removeEntry(const std::string& raw, const Stamp& signature, bool approved,
+                 const DiskScope& scope)
+{
+    RemovalRooms rooms("0", nullptr);
+    removeEntry(raw, signature, approved, scope, Run {rooms, nullptr});
+}
+
+}
+
+namespace {
+
+constexpr const char* interrupted = "The removal was interrupted before the file was removed.";
+
+void note(ResultInfo& result, std::vector<std::string> notes)
+{
+    result.messages.insert(result.messages.end(), notes.begin(), notes.end());
+}
+
+// The pending line a killed run left as the report's last line, settled by what that run's
+// private folder holds: the file still in it is put back, a folder without it shows that it was
+// unlinked. Without the folder the outcome stays untold.
+void settleInterrupted(const DiskScope& scope, DeletionLog& log, RemovalRooms& rooms, ResultInfo& result)
+{
+    if (!log.interrupted())
+        return;
+    const std::string shown = *log.interrupted();
+    try {
+        const UniqueFd root(open("/", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        pathPieces(shown);
+        const ParentFolder folder = openParent(root.get(), scope, shown);
+        const auto held = Leftovers::holds(folder.fd.get(), rooms.tag(), std::string(Paths::lastComponent(shown)));
+        if (!held) {
+            log.keepUnsettled();
+            return;
+        }
+        const std::string message = *held ? std::string(ResultInfo::skippedPrefix) + shown + " — " + interrupted
+                                          : std::string(DeletionLog::deletedPrefix) + shown;
+        log.record(message);
+        result.messages.push_back(message);
+        rooms.restore(folder.fd.get(), scope.visible(Paths::parent(shown)));
+    } catch (const Problem&) {
+        log.keepUnsettled();
+    }
+    note(result, rooms.takeNotes());
+}
+
+// Removes one row's file and writes its line; a log that cannot be written is left to the
+// caller, which stops there.
+void removeRow(const Row& reviewed, bool approved, const DiskScope& scope, Worker::Run run, ResultInfo& result)
+{
+    const std::string shown(scope.visible(reviewed.raw));
+    std::string message;
+    try {
+        Worker::removeEntry(reviewed.raw, reviewed.signature, approved, scope, run);
+        result.removed.push_back(reviewed.raw);
+        message = std::string(DeletionLog::deletedPrefix) + shown;
+    } catch (const Problem& problem) {
+        message = std::string(ResultInfo::skippedPrefix) + shown + " — " + problem.description();
+    }
+    note(result, run.rooms.takeNotes());
+    result.messages.push_back(message);
+    try {
+        run.log->record(message);
+    } catch (const PosixError&) {
+        // The log keeps the error; nothing more is removed once it cannot tell of it.
+    }
+}
+
+}
+
+namespace Worker {
 
 nlohmann::json remove(const DiskScope& scope, const std::string& input)
 {
     const Deletion request = decodedRequest(input);
     const std::set<std::string> approved(request.approved.begin(), request.approved.end());
-    DeletionLog log = openReport(scope, request.report);
+    OpenReport report = openReport(scope, request.report);
+    DeletionLog& log = report.log;
+    RemovalRooms rooms(report.tag, &log);
     ResultInfo result;
     result.before = usage(scope);
+    settleInterrupted(scope, log, rooms, result);
     for (const Row& reviewed : request.rows) {
-        const std::string_view shown = scope.visible(reviewed.raw);
-        std::string message;
-        try {
-            removeEntry(reviewed.raw, reviewed.signature, approved.count(reviewed.raw) > 0, scope);
-            result.removed.push_back(reviewed.raw);
-            message = "Deleted: " + std::string(shown);
-        } catch (const Problem& problem) {
-            message = std::string(ResultInfo::skippedPrefix) + std::string(shown) + " — " + problem.description();
-        }
-        result.messages.push_back(message);
-        // Nothing more is removed once the log cannot tell of it.
-        try {
-            log.append("\n" + message);
-        } catch (const PosixError& error) {
-            result.reportIncomplete = error.description();
+        if (!log.failure().empty())
             break;
-        }
+        removeRow(reviewed, approved.count(reviewed.raw) > 0, scope, Run {rooms, &log}, result);
     }
+    result.reportIncomplete = log.failure();
     result.after = usage(scope);
     result.deleted = static_cast<int64_t>(result.removed.size());
     if (result.reportIncomplete.empty()) {

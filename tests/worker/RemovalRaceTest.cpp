@@ -127,19 +127,23 @@ TEST(RemovalRace, LookAlikeSwappedInAfterTheCheckIsPutBackAndKept)
     EXPECT_EQ(inodeOf(renamed.reviewed), renamed.lookAlikeInode);
     EXPECT_EQ(inodeOf(c.at("renamed.bin.aside")), renamed.reviewedInode);
 
-    // Exchanged with the private name itself while the entry is held there.
+    // The private folder's name exchanged with another entry while the reviewed file is held
+    // inside: the folder is held by its descriptor, so the reviewed file goes and the other stays.
     const Pair held = makePair(c, "held.bin");
+    std::string room;
     {
         AtPoint at("removal.held", [&] {
-            const std::string hidden = onlyNameStarting(c.root, ".tallyroom-removing-");
-            ASSERT_FALSE(hidden.empty());
-            exchange(c.at(hidden), held.lookAlike);
+            room = onlyNameStarting(c.root, ".tallyroom-removing-");
+            ASSERT_FALSE(room.empty());
+            exchange(c.at(room), held.lookAlike);
         });
-        EXPECT_EQ(removal(held.reviewed, held.stamp, scope), changed);
+        EXPECT_EQ(removal(held.reviewed, held.stamp, scope), "");
         EXPECT_TRUE(at.ran());
     }
-    EXPECT_EQ(inodeOf(held.reviewed), held.lookAlikeInode);
-    EXPECT_EQ(inodeOf(held.lookAlike), held.reviewedInode);
+    EXPECT_FALSE(Files::exists(held.reviewed));
+    EXPECT_EQ(inodeOf(c.at(room)), held.lookAlikeInode) << "the other entry is never removed in its place";
+    exchange(c.at(room), held.lookAlike);
+    std::filesystem::remove(c.at(room));
 
     // Written to after the check: same entry, other content.
     const Pair grown = makePair(c, "grown.bin");
@@ -175,8 +179,9 @@ TEST(RemovalRace, EntryThatCannotBePutBackIsLeftUnderARecoveryNameTheMessageGive
 
     const std::string recovered = onlyNameStarting(c.root, "taken.bin.tallyroom-recovered-");
     ASSERT_FALSE(recovered.empty()) << reason;
-    EXPECT_EQ(reason, "File changed since scan. The entry found under its name could not be put back and is now at "
-                          + c.at(recovered) + ".");
+    EXPECT_EQ(reason, "File changed since scan. The entry found under its name was not the reviewed file and could not "
+                      "be put back; it is now at "
+                          + c.at(recovered) + ". The reviewed file is at " + pair.lookAlike + ".");
     EXPECT_EQ(inodeOf(c.at(recovered)), pair.lookAlikeInode);
     EXPECT_EQ(inodeOf(pair.reviewed), newcomer);
     EXPECT_EQ(inodeOf(pair.lookAlike), pair.reviewedInode);
@@ -191,11 +196,11 @@ TEST(RemovalRace, ReviewedFileThatCannotBeUnlinkedStaysAndTheMessageSaysWhere)
     std::string hidden;
     // Locked while held: it can be neither removed nor renamed back.
     AtPoint at("removal.verified", [&] {
-        hidden = onlyNameStarting(c.root, ".tallyroom-removing-");
+        hidden = onlyNameStarting(c.root, ".tallyroom-removing-") + "/stuck.bin";
         shell("chattr +i " + shellQuoted(c.at(hidden)));
     });
     const std::string reason = removal(pair.reviewed, pair.stamp, scope);
-    EXPECT_EQ(reason, "File changed or removal was denied. The entry found under its name could not be put back and is now at "
+    EXPECT_EQ(reason, "File changed or removal was denied. The reviewed file could not be moved back and is still at "
                           + c.at(hidden) + ".");
     EXPECT_EQ(inodeOf(c.at(hidden)), pair.reviewedInode);
     shell("chattr -i " + shellQuoted(c.at(hidden)));
