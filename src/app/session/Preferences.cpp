@@ -115,8 +115,11 @@ namespace Preferences {
 
 QString settingsPath()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/'
-           + QCoreApplication::organizationName() + u'/' + QCoreApplication::applicationName() + QStringLiteral(".conf");
+    // Fixed at first use, as QSettings fixes its own.
+    static const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/'
+                                + QCoreApplication::organizationName() + u'/' + QCoreApplication::applicationName()
+                                + QStringLiteral(".conf");
+    return path;
 }
 
 std::optional<QString> takeNotice()
