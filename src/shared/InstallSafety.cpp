@@ -60,7 +60,8 @@ bool isPackageName(std::string_view path)
 }
 
 // Reports and saved views are written into these folders by name: nobody else may own them,
-// rename what is in them or put something of his own there.
+// rename what is in them or put something of his own there. Anything but a folder is refused
+// where it is written into (checkDirectories).
 void checkPersonal(const std::string& path, const std::string& what)
 {
     const auto st = FileStatus::of(path);
@@ -69,7 +70,7 @@ void checkPersonal(const std::string& path, const std::string& what)
     if (!st)
         throw PosixError(errno);
     if (!st->isDirectory())
-        throw TrashProblem(occupied);
+        return;
     if (st->uid != getuid() || (st->mode & (S_IWGRP | S_IWOTH)) != 0)
         throw TrashProblem(what + notPersonal);
 }
