@@ -1,7 +1,10 @@
 # `cmake --install` and `cpack -G DEB`: the sealed bundle under PREFIX/lib/tallyroom, a
 # command in PREFIX/bin, the desktop entry in PREFIX/share/applications and the icon in
 # PREFIX/share/icons/hicolor. The bundle is copied with its modes, so its seal still holds.
+# The PAM service goes where PAM looks for it, whatever the prefix.
 install(DIRECTORY ${BUNDLE_DIR} DESTINATION lib/tallyroom USE_SOURCE_PERMISSIONS)
+set(TALLYROOM_PAM_DIR /etc/pam.d CACHE PATH "Folder of the PAM service files")
+install(FILES ${PROJECT_SOURCE_DIR}/src/bundle/pam.d/tallyroom DESTINATION ${TALLYROOM_PAM_DIR})
 install(DIRECTORY ${BUNDLE_RESOURCES}/icons/hicolor DESTINATION share/icons)
 install(CODE "set(DESKTOP_ENTRY_TEMPLATE \"${DESKTOP_ENTRY_TEMPLATE}\")")
 install(CODE [[
@@ -31,4 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The menu cache and the Open With lists come from desktop-file-utils.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS desktop-file-utils)
+# The PAM service is the administrator's to adapt: dpkg keeps local changes.
+file(WRITE ${CMAKE_BINARY_DIR}/debian/conffiles "${TALLYROOM_PAM_DIR}/tallyroom\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian/conffiles)
 include(CPack)

@@ -10,6 +10,8 @@
 
 #include <array>
 #include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +20,7 @@ constexpr const char* placementRefused
 constexpr const char* notLocal = "Choose a local folder for installation and app data.";
 constexpr const char* insidePackage = "This location is inside a software package. Choose an ordinary folder.";
 constexpr const char* occupied = "A file, link, or package occupies this location. Setup stopped.";
+constexpr const char* notPersonal = " belongs to another user or others can change it. Choose a personal folder for app data.";
 
 constexpr std::array<std::string_view, 11> packageExtensions = {
     "app", "bundle", "framework", "pkg", "mpkg", "plugin", "kext", "appex", "xpc", "photoslibrary", "sparsebundle",
@@ -56,6 +59,22 @@ bool isPackageName(std::string_view path)
     return false;
 }
 
+// Reports and saved views are written into these folders by name: nobody else may own them,
+// rename what is in them or put something of his own there. Anything but a folder is refused
+// where it is written into (checkDirectories).
+void checkPersonal(const std::string& path, const std::string& what)
+{
+    const auto st = FileStatus::of(path);
+    if (!st && errno == ENOENT)
+        return;
+    if (!st)
+        throw PosixError(errno);
+    if (!st->isDirectory())
+        return;
+    if (st->uid != getuid() || (st->mode & (S_IWGRP | S_IWOTH)) != 0)
+        throw TrashProblem(what + notPersonal);
+}
+
 std::string nearestExisting(std::string path)
 {
     while (path != "/" && !FileStatus::of(path))
@@ -87,6 +106,11 @@ void validate(const std::string& path, bool forData)
     const Mount mount = Volumes::containing(nearestExisting(path));
     if (!mount.local() || DiskScope::provider(path))
         throw TrashProblem(notLocal);
+    if (!forData)
+        return;
+    checkPersonal(path, "The data folder");
+    checkPersonal(Paths::child(path, "Reports"), "The data folder’s Reports folder");
+    checkPersonal(Paths::child(path, "Saved Views"), "The data folder’s Saved Views folder");
 }
 
 void checkDirectories(const std::string& path)

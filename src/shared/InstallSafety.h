@@ -9,7 +9,9 @@ const std::string& home();
 // home + "/Library/Application Support/tallyroom", computed once.
 const std::string& defaultData();
 
-// Checks a folder for use as the data folder (forData) or the installation folder.
+// Checks a folder for use as the data folder (forData) or the installation folder. The data
+// folder and its Reports and Saved Views, where they exist, must be this user's own and
+// writable by nobody else.
 // Throws TrashProblem, or PosixError when the file system cannot answer.
 void validate(const std::string& path, bool forData);
 // Checks every existing component of a path: ordinary folders only, no package on the way.

@@ -1,7 +1,9 @@
 #include "TestHome.h"
+#include "app/session/Preferences.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +28,9 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("tallyroom-tests"));
     QCoreApplication::setApplicationName(QStringLiteral("tallyroom"));
+    // Both settle where the settings live at first use; tests may change XDG_CONFIG_HOME later.
+    static_cast<void>(QSettings().fileName());
+    static_cast<void>(Preferences::settingsPath());
     testing::InitGoogleTest(&argc, argv);
     const int status = RUN_ALL_TESTS();
     std::error_code ignored;

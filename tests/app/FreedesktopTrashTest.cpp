@@ -1,4 +1,5 @@
 #include "Files.h"
+#include "OtherUser.h"
 #include "TempFolder.h"
 #include "TestHome.h"
 #include "app/trash/FreedesktopTrash.h"
@@ -11,6 +12,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -192,6 +195,23 @@ TEST_F(FreedesktopTrashTest, TrashSwappedForALinkIsRefused)
     std::filesystem::remove_all(home() + "/decoy");
 }
 
+TEST_F(FreedesktopTrashTest, AHomeTrashOthersCanWriteToIsRefused)
+{
+    Files::write(dir + "/item", "reviewed");
+    Files::makeFolder(homeTrash() + "/files");
+    Files::makeFolder(homeTrash() + "/info");
+    ASSERT_EQ(chmod((homeTrash() + "/files").c_str(), 0777), 0);
+    EXPECT_EQ(moveFailure(dir + "/item", reviewed(dir + "/item"), scope),
+              "The Trash cannot take this item: files is not a private folder of this user.");
+    ASSERT_EQ(chmod((homeTrash() + "/files").c_str(), 0700), 0);
+    ASSERT_EQ(chmod(homeTrash().c_str(), 0770), 0);
+    EXPECT_EQ(moveFailure(dir + "/item", reviewed(dir + "/item"), scope),
+              "The Trash cannot take this item: Trash is not a private folder of this user.");
+    EXPECT_EQ(Files::read(dir + "/item"), "reviewed");
+    ASSERT_EQ(chmod(homeTrash().c_str(), 0700), 0);
+    EXPECT_EQ(moveFailure(dir + "/item", reviewed(dir + "/item"), scope), "");
+}
+
 TEST_F(FreedesktopTrashTest, OtherMountsUseTheirOwnTrashAndBindMountsAreRefused)
 {
     TempFolder volume;
@@ -217,4 +237,145 @@ TEST_F(FreedesktopTrashTest, OtherMountsUseTheirOwnTrashAndBindMountsAreRefused)
 TEST(FreedesktopTrashPaths, EncodesEverythingButPlainCharacters)
 {
     EXPECT_EQ(FreedesktopTrash::encodedPath("/a b/c%d/é/\x01x~_-."), "/a%20b/c%25d/%C3%A9/%01x~_-.");
+}
+
+namespace {
+
+// A volume of its own whose top anyone may write to, as a shared data disk often is, and a
+// second user who shares it.
+class SharedVolumeTrash : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string why;
+        mate = OtherUser::make("tallyroom-mate", why);
+        if (!mate)
+            GTEST_SKIP() << why;
+        if (mount("tallyroom-test", volume.path().c_str(), "tmpfs", 0, "size=4m,mode=0777") != 0)
+            GTEST_SKIP() << "mounting a tmpfs is not allowed here: " << std::strerror(errno);
+        mounted = true;
+        scope = scopeAt(volume.path());
+        // A folder the victim shares with the mate's group.
+        Files::write(volume / "group/item", "reviewed");
+        ASSERT_EQ(chown((volume / "group").c_str(), 0, mate->gid()), 0);
+        ASSERT_EQ(chmod((volume / "group").c_str(), 0775), 0);
+    }
+    void TearDown() override
+    {
+        if (mounted)
+            umount2(volume.path().c_str(), MNT_DETACH);
+    }
+    std::string trashOfUser() const { return volume / (".Trash-" + std::to_string(getuid())); }
+
+    TempFolder volume;
+    std::optional<OtherUser> mate;
+    bool mounted = false;
+    DiskScope scope = scopeAt(home());
+};
+
+std::string errorOf(bool ok)
+{
+    return ok ? "done" : std::strerror(errno);
+}
+
+}
+
+TEST_F(SharedVolumeTrash, AFolderAnotherUserCanWriteIsNeverTheTrash)
+{
+    // The mate turns a group-writable folder of the victim's into her Trash on the volume.
+    Files::makeFolder(volume / "ours/files");
+    Files::makeFolder(volume / "ours/info");
+    ASSERT_EQ(chown((volume / "ours").c_str(), 0, mate->gid()), 0);
+    ASSERT_EQ(chmod((volume / "ours").c_str(), 0770), 0);
+    const std::string trash = trashOfUser();
+    EXPECT_EQ(mate->run([&] { return errorOf(rename((volume / "ours").c_str(), trash.c_str()) == 0); }), "done");
+    const std::string failure = moveFailure(volume / "group/item", reviewed(volume / "group/item"), scope);
+    EXPECT_EQ(failure, "The Trash cannot take this item: .Trash-" + std::to_string(getuid())
+                           + " is not a private folder of this user.");
+    EXPECT_EQ(Files::read(volume / "group/item"), "reviewed");
+    EXPECT_EQ(entriesIn(trash + "/files"), 0u);
+
+    // A folder of the victim's under an administrator's shared Trash is refused the same way,
+    // and so is a shared Trash of another user's: the user's own Trash on the volume is made.
+    std::filesystem::remove_all(trash);
+    Files::makeFolder(volume / (".Trash/" + std::to_string(getuid())));
+    ASSERT_EQ(chmod((volume / ".Trash").c_str(), 01777), 0);
+    ASSERT_EQ(chmod((volume / (".Trash/" + std::to_string(getuid()))).c_str(), 0770), 0);
+    EXPECT_EQ(moveFailure(volume / "group/item", reviewed(volume / "group/item"), scope), "");
+    EXPECT_EQ(Files::read(trash + "/files/item"), "reviewed");
+    EXPECT_EQ(entriesIn(volume / (".Trash/" + std::to_string(getuid()))), 0u);
+
+    std::filesystem::remove_all(volume / ".Trash");
+    EXPECT_EQ(mate->run([&] {
+        return errorOf(mkdir((volume / ".Trash").c_str(), 0777) == 0 && chmod((volume / ".Trash").c_str(), 01777) == 0);
+    }),
+              "done");
+    Files::write(volume / "group/second", "reviewed too");
+    EXPECT_EQ(moveFailure(volume / "group/second", reviewed(volume / "group/second"), scope), "");
+    EXPECT_EQ(Files::read(trash + "/files/second"), "reviewed too");
+    EXPECT_FALSE(Files::exists(volume / (".Trash/" + std::to_string(getuid()))))
+        << "nothing of the victim's goes into a folder the mate may take apart";
+}
+
+TEST_F(SharedVolumeTrash, TheTrashHeldOpenStaysTheOneCheckedAndARenameAwayIsWorded)
+{
+    // Once the Trash is checked, the mate may rename it away at the volume's top and put his own
+    // in its place: the item still goes into the private one that was checked.
+    const std::string trash = trashOfUser();
+    const auto swapTrash = [&](Step step) {
+        if (step != Step::trashOpened)
+            return;
+        EXPECT_EQ(mate->run([&] {
+            const bool swapped = rename(trash.c_str(), (volume / "taken").c_str()) == 0
+                                 && mkdir(trash.c_str(), 0777) == 0 && mkdir((trash + "/files").c_str(), 0777) == 0;
+            return errorOf(swapped);
+        }),
+                  "done");
+    };
+    EXPECT_EQ(moveFailure(volume / "group/item", reviewed(volume / "group/item"), scope, swapTrash), "");
+    EXPECT_EQ(Files::read(volume / "taken/files/item"), "reviewed");
+    EXPECT_EQ(entriesIn(trash + "/files"), 0u);
+    EXPECT_EQ(mate->run([&] { return errorOf(rename((volume / "taken/files/item").c_str(), (volume / "mine").c_str()) == 0); }),
+              std::strerror(EACCES));
+
+    // The mate renames the item away in their shared folder just before the move.
+    std::filesystem::remove_all(trash);
+    Files::write(volume / "group/next", "reviewed");
+    const auto renameAway = [&](Step step) {
+        if (step == Step::itemChecked)
+            EXPECT_EQ(mate->run([&] {
+                return errorOf(rename((volume / "group/next").c_str(), (volume / "group/elsewhere").c_str()) == 0);
+            }),
+                      "done");
+    };
+    EXPECT_EQ(moveFailure(volume / "group/next", reviewed(volume / "group/next"), scope, renameAway),
+              "The item was moved or renamed before it reached the Trash. Nothing was moved.");
+    EXPECT_EQ(Files::read(volume / "group/elsewhere"), "reviewed");
+    EXPECT_EQ(entriesIn(trash + "/files"), 0u);
+    EXPECT_EQ(entriesIn(trash + "/info"), 0u);
+}
+
+TEST_F(SharedVolumeTrash, AVolumeWithoutRoomForATrashAndAClosedFolderAreWorded)
+{
+    // The mate runs the move: the volume's top is the administrator's and closed to him.
+    ASSERT_EQ(chmod(volume.path().c_str(), 0755), 0);
+    Files::write(volume / "his/item", "his");
+    ASSERT_EQ(chown((volume / "his").c_str(), mate->uid(), mate->gid()), 0);
+    ASSERT_EQ(chown((volume / "his/item").c_str(), mate->uid(), mate->gid()), 0);
+    Files::write(volume / "closed/item", "not his");
+    ASSERT_EQ(chmod((volume / "closed").c_str(), 0700), 0);
+    TempFolder data;
+    ASSERT_EQ(chown(data.path().c_str(), mate->uid(), mate->gid()), 0);
+    const auto moveAsMate = [&](const std::string& path) {
+        const FileStatus status = reviewed(path);
+        return mate->run([&] {
+            setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+            const std::string failure = moveFailure(path, status, scope);
+            return failure.empty() ? "moved" : failure;
+        });
+    };
+    EXPECT_EQ(moveAsMate(volume / "his/item"), "The Trash cannot take this item: no Trash folder can be made on its volume.");
+    EXPECT_EQ(Files::read(volume / "his/item"), "his");
+    EXPECT_EQ(moveAsMate(volume / "closed/item"), "You may not open the folder that holds this item. Nothing was moved.");
+    EXPECT_EQ(Files::read(volume / "closed/item"), "not his");
 }

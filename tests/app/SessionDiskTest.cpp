@@ -77,6 +77,7 @@ TEST(SessionDisk, PreferencesEditedByHandFallBackToTheirDefaults)
     EXPECT_EQ(Preferences::installFolder(), Preferences::defaultInstallFolder());
     settings.setValue("includeCloud", "true");
     settings.setValue("viewerFullMode", true);
+    settings.sync();
     EXPECT_TRUE(Preferences::includeCloud());
     EXPECT_TRUE(Preferences::fullView());
     QSettings().clear();

@@ -1,4 +1,5 @@
 #include "Files.h"
+#include "OtherUser.h"
 #include "TempFolder.h"
 #include "TestHome.h"
 #include "shared/InstallSafety.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,4 +86,47 @@ TEST(InstallSafety, ValidateRunsTheDirectoryChecks)
     EXPECT_EQ(refusal(home + "/alias/data", true), occupied);
     EXPECT_EQ(refusal(home + "/Stuff.photoslibrary/data", true), insidePackage);
     std::filesystem::remove(home + "/alias");
+}
+
+TEST(InstallSafety, TheDataFolderAndWhatItHoldsAreTheUsersOwn)
+{
+    const std::string data = InstallSafety::home() + "/Personal data";
+    const auto refused = [](const std::string& what) {
+        return what + " belongs to another user or others can change it. Choose a personal folder for app data.";
+    };
+    Files::makeFolder(data + "/Reports");
+    Files::makeFolder(data + "/Saved Views");
+    ASSERT_EQ(chmod(data.c_str(), 0755), 0);
+    EXPECT_EQ(refusal(data, true), "accepted") << "others may read, not write";
+    ASSERT_EQ(chmod(data.c_str(), 0770), 0);
+    EXPECT_EQ(refusal(data, true), refused("The data folder"));
+    EXPECT_EQ(refusal(data, false), "accepted") << "only the data folder is held to this";
+    ASSERT_EQ(chmod(data.c_str(), 0700), 0);
+    ASSERT_EQ(chmod((data + "/Reports").c_str(), 0777), 0);
+    EXPECT_EQ(refusal(data, true), refused("The data folder’s Reports folder"));
+    ASSERT_EQ(chmod((data + "/Reports").c_str(), 0700), 0);
+    ASSERT_EQ(chmod((data + "/Saved Views").c_str(), 0722), 0);
+    EXPECT_EQ(refusal(data, true), refused("The data folder’s Saved Views folder"));
+    std::filesystem::remove_all(data);
+}
+
+TEST(InstallSafety, ReportsMadeByAnotherUserAreRefused)
+{
+    std::string why;
+    const auto mate = OtherUser::make("tallyroom-mate", why);
+    if (!mate)
+        GTEST_SKIP() << why;
+    // The second user shares a group-writable data folder and makes its Reports his own.
+    const std::string data = InstallSafety::home() + "/Shared data";
+    Files::makeFolder(data);
+    ASSERT_EQ(chown(data.c_str(), getuid(), mate->gid()), 0);
+    ASSERT_EQ(chmod(data.c_str(), 0770), 0);
+    ASSERT_EQ(chmod(InstallSafety::home().c_str(), 0711), 0);
+    EXPECT_EQ(mate->run([&] { return std::to_string(mkdir((data + "/Reports").c_str(), 0755)); }), "0");
+    ASSERT_EQ(chmod(data.c_str(), 0700), 0);
+    EXPECT_EQ(refusal(data, true),
+              "The data folder’s Reports folder belongs to another user or others can change it. Choose a personal folder "
+              "for app data.");
+    ASSERT_EQ(chmod(InstallSafety::home().c_str(), 0700), 0);
+    std::filesystem::remove_all(data);
 }

@@ -493,6 +493,17 @@ TEST(DelverScan, UnsuitableReportsFolderFailsTheScanWithoutAReport)
     std::filesystem::create_directory_symlink(c.base + "/elsewhere", c.reports());
     expectFailure(run("scan", c.scope()), occupied);
     EXPECT_TRUE(files(c.base + "/elsewhere").empty());
+
+    // A Reports folder others may write to is refused by the worker as by setup.
+    std::filesystem::remove(c.reports());
+    const std::string scope = c.scope();
+    Files::makeFolder(c.reports());
+    ASSERT_EQ(chmod(c.reports().c_str(), 0777), 0);
+    expectFailure(run("scan", scope),
+                  "The data folder’s Reports folder belongs to another user or others can change it. Choose a personal "
+                  "folder for app data.");
+    EXPECT_TRUE(files(c.reports()).empty());
+    std::filesystem::remove(c.reports());
     // Read-Only Mode does not look at the data folder at all.
     EXPECT_EQ(succeeded(run("scan", c.scope(true))).at("count"), 1);
 }

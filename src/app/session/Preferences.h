@@ -9,6 +9,10 @@
 // The last choices, kept between launches in the user's preferences. Nothing else reads or
 // writes the user's settings.
 namespace Preferences {
+// Where the settings are kept, in the format QSettings gives them on this system.
+QString settingsPath();
+// What was wrong with the settings file since the last call: set aside, unreadable, unsaved.
+std::optional<QString> takeNotice();
 bool includeCloud();
 QString storagePath();
 // home + "/Applications": where the copy goes unless the user chooses another folder.

@@ -65,6 +65,7 @@ DiskSetup::DiskSetup(Cancel cancel, Start start, QWidget* parent, std::shared_pt
       cloud_(Preferences::includeCloud()),
       data_(Preferences::storagePath()),
       destination_(Preferences::installFolder()),
+      error_(Preferences::takeNotice().value_or(QString())),
       source_(Bundle::location()),
       desktop_(desktop ? std::move(desktop) : std::make_shared<FreedesktopIntegration>())
 {

@@ -62,6 +62,8 @@ UniqueFd openParent(const std::string& path, const DiskScope& scope)
         relative = parent.substr(prefix.size());
     }
     UniqueFd folder = FolderChain::openOnMount(openRoot(scope).get(), relative);
+    if (!folder && errno == EACCES)
+        throw TrashProblem("You may not open the folder that holds this item. Nothing was moved.");
     if (!folder)
         throw TrashProblem(protectedText);
     return folder;
@@ -83,16 +85,33 @@ bool sameItem(const FileStatus& now, const FileStatus& reviewed)
     throw Problem("The Trash cannot take this item: " + what + " is not a private folder of this user.");
 }
 
+// Nobody else may rename, replace or add anything in a Trash folder: a folder another user can
+// write to lets him take the item back out or put his own in its place.
+bool privateToUser(const FileStatus& st)
+{
+    return st.isDirectory() && st.uid == getuid() && (st.mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
 // A folder of this user's own inside `parent`, created private when missing.
 UniqueFd ownFolder(int parent, const std::string& name)
 {
-    if (mkdirat(parent, name.c_str(), 0700) != 0 && errno != EEXIST)
+    if (mkdirat(parent, name.c_str(), 0700) != 0 && errno != EEXIST) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS)
+            throw Problem("The Trash cannot take this item: no Trash folder can be made on its volume.");
         throw PosixError(errno);
+    }
     UniqueFd folder(openat(parent, name.c_str(), folderFlags));
     const auto st = folder ? FileStatus::ofDescriptor(folder.get()) : std::nullopt;
-    if (!st || !st->isDirectory() || st->uid != getuid())
+    if (!st || !privateToUser(*st))
         cannotUse(name);
     return folder;
+}
+
+// A shared ".Trash" at the top of a volume holds one folder per user; only its owner can take
+// those apart, so it must be the administrator's or this user's.
+bool soundSharedTrash(const std::optional<FileStatus>& st)
+{
+    return st && st->isDirectory() && (st->mode & S_ISVTX) && (st->uid == 0 || st->uid == getuid());
 }
 
 std::optional<Trash> trashIn(UniqueFd folder, uint64_t mount, size_t recordedComponents)
@@ -157,7 +176,7 @@ std::optional<Trash> mountTrash(int parent, uint64_t mount)
     const std::string uid = std::to_string(getuid());
     UniqueFd shared(openat(top.get(), ".Trash", folderFlags));
     const auto sharedStatus = shared ? FileStatus::ofDescriptor(shared.get()) : std::nullopt;
-    if (sharedStatus && (sharedStatus->mode & S_ISVTX)) {
+    if (soundSharedTrash(sharedStatus)) {
         try {
             if (auto trash = trashIn(ownFolder(shared.get(), uid), mount, levels + 1))
                 return trash;
@@ -357,6 +376,8 @@ void move(const std::string& path, const FileStatus& reviewed, const DiskScope& 
             break;
         const int failure = errno;
         discard(trash, reservation);
+        if (failure == ENOENT)
+            throw TrashProblem("The item was moved or renamed before it reached the Trash. Nothing was moved.");
         if (failure != EEXIST)
             throw PosixError(failure);
     }

@@ -18,7 +18,9 @@ using StepHook = std::function<void(Step)>;
 // Moves the item at `path` into the Trash of its own mount. `reviewed` holds its device,
 // inode, mount and change time as reviewed. Throws TrashProblem when the item is not the one
 // reviewed (nothing is moved, and anything moved by a race is put back), Problem when no
-// Trash can take it.
+// Trash can take it: every Trash folder used is this user's, writable by nobody else and
+// reached without a link, and a shared ".Trash" counts only when it is sticky and the
+// administrator's or this user's.
 void move(const std::string& path, const FileStatus& reviewed, const DiskScope& scope,
           const StepHook& hook = {});
 
