@@ -159,8 +159,11 @@ bool DiskScope::deletable(std::string_view path) const
     for (const std::string& folder : {reports(), savedViews()})
         if (inside(p, folder) || inside(folder, p))
             return false;
+    // The cache folder is hidden itself; only the names below it are judged.
+    const std::string cache = InstallSafety::cacheFolder();
+    const std::string_view judged = p.size() > cache.size() && inside(p, cache) ? p.substr(cache.size()) : p;
     bool forbidden = false;
-    Paths::forEachComponent(p, [&](std::string_view component) {
+    Paths::forEachComponent(judged, [&](std::string_view component) {
         forbidden = nameForbidsDeletion(component);
         return !forbidden;
     });

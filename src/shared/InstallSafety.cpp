@@ -8,6 +8,7 @@
 #include "shared/platform/HomeFolder.h"
 #include "shared/platform/Volumes.h"
 
+#include <cstdlib>
 #include <array>
 #include <cerrno>
 #include <sys/stat.h>
@@ -90,6 +91,14 @@ const std::string& home()
 {
     static const std::string value = Paths::standardized(HomeFolder::path());
     return value;
+}
+
+std::string cacheFolder()
+{
+    const char* configured = std::getenv("XDG_CACHE_HOME");
+    if (configured && configured[0] == '/')
+        return Paths::standardized(configured);
+    return home() + "/.cache";
 }
 
 const std::string& defaultData()

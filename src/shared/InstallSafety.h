@@ -6,6 +6,8 @@
 namespace InstallSafety {
 // The standardized home folder, computed once.
 const std::string& home();
+// The user's cache folder: $XDG_CACHE_HOME when set and absolute, otherwise home + "/.cache".
+std::string cacheFolder();
 // home + "/Library/Application Support/tallyroom", computed once.
 const std::string& defaultData();
 

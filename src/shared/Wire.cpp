@@ -128,7 +128,10 @@ void from_json(const json& in, Scan& scan)
 
 void to_json(json& out, const Verification& verification)
 {
-    out = {{"ok", verification.ok}, {"report", verification.report}};
+    out = {{"ok", verification.ok},
+           {"report", verification.report},
+           {"checked", verification.checked},
+           {"summary", verification.summary}};
 }
 
 void from_json(const json& in, Verification& verification)
@@ -137,6 +140,10 @@ void from_json(const json& in, Verification& verification)
     object(in);
     verification.ok = JsonFields::boolean(in, "ok");
     verification.report = string(in, "report");
+    verification.checked = optional(in, "checked") ? JsonFields::boolean(in, "checked") : true;
+    verification.summary = optional(in, "summary") ? string(in, "summary") : std::string();
+    if (verification.ok && !verification.checked)
+        throw DecodingError("The value for key “ok” is true for a verification that checked nothing.");
 }
 
 void to_json(json& out, const Row& row)

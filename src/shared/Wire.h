@@ -78,6 +78,11 @@ struct ResultInfo {
 struct Verification {
     bool ok = false;
     std::string report;
+    // False when nothing could be checked (no checker, authentication cancelled or refused):
+    // such a run is no verdict, so ok is false too. Optional on the wire, true when missing.
+    bool checked = true;
+    // What the check found or why it could not run, in one or two sentences; may be empty.
+    std::string summary;
 };
 
 // Strict readers: every key with its type, integers in range and never fractional, no NUL in

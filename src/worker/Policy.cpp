@@ -39,9 +39,12 @@ bool onStartupDisk(const DiskScope& scope, const FileStatus& st)
     return scope.root() == "/" || (scope.startupDataDevice() && *scope.startupDataDevice() == st.device);
 }
 
-// Inside one of the home Library folders whose contents may go after authentication.
+// Inside the user's cache folder or one of the home Library folders whose contents may go
+// after authentication.
 bool inDisposableLibrary(std::string_view visible)
 {
+    if (DiskScope::inside(visible, InstallSafety::cacheFolder()) && visible != InstallSafety::cacheFolder())
+        return true;
     static constexpr std::array<std::string_view, 4> folders = {"Caches", "Logs", "CloudStorage", "Mobile Documents"};
     for (std::string_view folder : folders)
         if (DiskScope::inside(visible, InstallSafety::home() + "/Library/" + std::string(folder)))

@@ -1,72 +1,16 @@
 #include "worker/Verify.h"
 
-#include "shared/PosixError.h"
 #include "shared/Wire.h"
-#include "shared/platform/UniqueFd.h"
 #include "shared/platform/Volumes.h"
 #include "worker/Failure.h"
 #include "worker/Output.h"
 #include "worker/ReportFile.h"
+#include "worker/VolumeVerifier.h"
+#include "worker/platform/KernelRecords.h"
+#include "worker/platform/PkexecRunner.h"
 #include "worker/platform/VolumeChecker.h"
 
 #include <nlohmann/json.hpp>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-
-namespace {
-
-struct Outcome {
-    std::string output;
-    int status = -1;
-};
-
-// Runs the command with standard output and standard error on one pipe, reads it to its
-// end, then waits for the exit status.
-Outcome run(const std::vector<std::string>& command)
-{
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0)
-        throw PosixError(errno);
-    UniqueFd readEnd(pipeFds[0]);
-    UniqueFd writeEnd(pipeFds[1]);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, writeEnd.get(), STDERR_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& argument : command)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int launched = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (launched != 0)
-        throw PosixError(launched);
-    writeEnd.reset();
-    Outcome outcome;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(readEnd.get(), buffer, sizeof buffer);
-        if (got > 0)
-            outcome.output.append(buffer, static_cast<size_t>(got));
-        else if (got == 0 || errno != EINTR)
-            break;
-    }
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return outcome;
-}
-
-}
 
 namespace Worker {
 
@@ -75,13 +19,12 @@ nlohmann::json verify(const DiskScope& scope)
     const Mount volume = Volumes::containing(scope.capacityPath());
     if (!volume.local())
         throw Failure("Verification is available for local volumes only.");
-    const auto command = VolumeChecker::commandFor(volume);
-    if (!command)
-        throw Failure("Verification is not available for " + volume.type + " volumes.");
-    const Outcome outcome = run(*command);
+    const KernelRecords records(VolumeChecker::kernelRoot());
+    PkexecRunner runner(VolumeChecker::privilegedRunner());
+    const VolumeVerdict verdict = VolumeVerifier(records, runner).verify(volume, VolumeChecker::onlineCheck(volume));
     const ReportFile file = report(scope, "Volume verification ");
-    Output::writeNewFile(file.folder.get(), file.name, outcome.output);
-    return Verification {outcome.status == 0, file.path};
+    Output::writeNewFile(file.folder.get(), file.name, verdict.report);
+    return Verification {verdict.ok, file.path, verdict.checked, verdict.summary};
 }
 
 }

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -226,6 +227,75 @@ TEST_F(ControllerTest, VerificationOpensAndClosesTheDeletionGate)
     EXPECT_FALSE(SessionDisk::trashBlocked());
     EXPECT_EQ(controller->status(), "Volume verification passed.");
     qunsetenv("FAKE_CHECK_STATUS");
+}
+
+TEST_F(ControllerTest, AVerificationThatCheckedNothingLeavesTheGateAsItWas)
+{
+    Files::make(tree + "/a.bin", 100);
+    useScope(tree, false, DELVER_FAKECHECK);
+    runToEnd("scan");
+    const QString lead = "The full check ";
+    const std::vector<std::pair<const char*, QString>> cases {
+        {"126", lead + "did not run: authentication was cancelled."},
+        {"127", lead + "did not run: you are not permitted to check this volume as administrator."},
+    };
+    for (const auto& [status, summary] : cases) {
+        qputenv("FAKE_PKEXEC_STATUS", status);
+        runToEnd("verify");
+        EXPECT_FALSE(controller->blocked()) << status;
+        EXPECT_FALSE(SessionDisk::trashBlocked()) << status;
+        EXPECT_EQ(controller->status(), summary);
+        EXPECT_FALSE(controller->failure());
+    }
+    qunsetenv("FAKE_PKEXEC_STATUS");
+    qputenv("FAKE_CHECKER_PATH", "/nonexistent/checker");
+    runToEnd("verify");
+    EXPECT_FALSE(controller->blocked());
+    EXPECT_EQ(controller->status(), "The full check could not run: /nonexistent/checker is not installed.");
+    qunsetenv("FAKE_CHECKER_PATH");
+
+    qputenv("FAKE_CHECK_STATUS", "1");
+    runToEnd("verify");
+    qunsetenv("FAKE_CHECK_STATUS");
+    ASSERT_TRUE(controller->blocked());
+    qputenv("FAKE_PKEXEC_STATUS", "126");
+    runToEnd("verify");
+    qunsetenv("FAKE_PKEXEC_STATUS");
+    EXPECT_TRUE(controller->blocked()) << "a cancelled check does not open a closed gate";
+    EXPECT_TRUE(SessionDisk::trashBlocked());
+}
+
+TEST_F(ControllerTest, RecordedErrorsCloseTheGateAndACleanRecordPassesWithItsReason)
+{
+    Files::make(tree + "/a.bin", 100);
+    useScope(tree, false, DELVER_FAKECHECK);
+    const std::string kernel = tree + "-kernel";
+    struct stat st {};
+    ASSERT_EQ(stat(TestHome::path().c_str(), &st), 0);
+    Files::makeFolder(kernel + "/dev/block");
+    std::filesystem::create_symlink("../../devices/disk9", kernel + "/dev/block/" + std::to_string(major(st.st_dev))
+                                                               + ":" + std::to_string(minor(st.st_dev)));
+    qputenv("FAKE_KERNEL_ROOT", QByteArray::fromStdString(kernel));
+    qputenv("FAKE_ONLINE_CHECK", "none");
+    Files::write(kernel + "/fs/ext4/disk9/errors_count", "3\n");
+    runToEnd("verify");
+    const bool ext = controller->report().has_value() && controller->status().startsWith("Verification did not pass");
+    if (ext) {
+        EXPECT_TRUE(controller->blocked());
+        EXPECT_TRUE(SessionDisk::trashBlocked());
+        EXPECT_TRUE(logHas("The kernel has recorded errors on this volume."));
+        Files::write(kernel + "/fs/ext4/disk9/errors_count", "0\n");
+        runToEnd("verify");
+        EXPECT_FALSE(controller->blocked());
+        EXPECT_FALSE(SessionDisk::trashBlocked());
+        EXPECT_EQ(controller->status(), "Volume verification passed. No errors are recorded for this volume. A full "
+                                        "check is not possible while it is mounted.");
+    }
+    qunsetenv("FAKE_KERNEL_ROOT");
+    qunsetenv("FAKE_ONLINE_CHECK");
+    std::filesystem::remove_all(kernel);
+    if (!ext)
+        GTEST_SKIP() << "the test home is not on ext2/3/4: " << controller->status().toStdString();
 }
 
 TEST_F(ControllerTest, AVerificationThatCannotRunKeepsTheGateClosed)

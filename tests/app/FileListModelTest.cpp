@@ -83,7 +83,7 @@ TEST_F(FileListModelTest, RowsSayWhatTheyAreAndWhatAClickDoes)
     EXPECT_EQ(film.data(Qt::AccessibleDescriptionRole), "Not selected");
     EXPECT_EQ(film.data(FileListModel::PathRole).toString().toStdString(), tree + "/film.mov");
     EXPECT_EQ(film.data(Qt::ToolTipRole), film.data(FileListModel::PathRole));
-    EXPECT_EQ(film.data(FileListModel::SizeRole), "5 KB");
+    EXPECT_EQ(film.data(FileListModel::SizeRole), QString("5.0\u00a0kB"));
     EXPECT_EQ(film.data(FileListModel::TagRole), "");
     EXPECT_EQ(model->kind(0), FileListModel::Kind::Selectable);
     EXPECT_EQ(clip.data(Qt::AccessibleTextRole), "Report only: clip.mp4");

@@ -9,6 +9,8 @@
 
 #include <QSettings>
 
+#include <cstdint>
+
 namespace {
 
 class FakeDiskImage : public DiskImage {
@@ -27,21 +29,19 @@ public:
 
 }
 
-TEST(Fmt, DecimalByteCounts)
+TEST(Fmt, DecimalByteCountsInGlibWords)
 {
-    EXPECT_EQ(fmt(0), "Zero KB");
+    const QString nbsp(QChar(0x00a0));
+    EXPECT_EQ(fmt(0), "0 bytes");
     EXPECT_EQ(fmt(1), "1 byte");
     EXPECT_EQ(fmt(999), "999 bytes");
-    EXPECT_EQ(fmt(1000), "1 KB");
-    EXPECT_EQ(fmt(123456), "123 KB");
-    EXPECT_EQ(fmt(999499), "999 KB");
-    EXPECT_EQ(fmt(999999), "1 MB");
-    EXPECT_EQ(fmt(1200000), "1.2 MB");
-    EXPECT_EQ(fmt(1000000), "1 MB");
-    EXPECT_EQ(fmt(1230000000), "1.23 GB");
-    EXPECT_EQ(fmt(1000000000), "1 GB");
-    EXPECT_EQ(fmt(1500000000), "1.5 GB");
-    EXPECT_EQ(fmt(2000000000000), "2 TB");
+    EXPECT_EQ(fmt(1000), "1.0" + nbsp + "kB");
+    EXPECT_EQ(fmt(123456), "123.5" + nbsp + "kB");
+    EXPECT_EQ(fmt(1200000), "1.2" + nbsp + "MB");
+    EXPECT_EQ(fmt(1230000000), "1.2" + nbsp + "GB");
+    EXPECT_EQ(fmt(2000000000000), "2.0" + nbsp + "TB");
+    EXPECT_EQ(fmt(-1500), "-1.5" + nbsp + "kB");
+    EXPECT_EQ(fmt(INT64_MIN), "-9.2" + nbsp + "EB");
 }
 
 TEST(ReleaseTitle, VersionFromTheBundleOrAQuestionMark)

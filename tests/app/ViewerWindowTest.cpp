@@ -650,3 +650,21 @@ TEST(ViewerWindow, ANarrowWindowWrapsItsRowsSoEveryControlStaysInView)
     for (QScrollBar* bar : v.view->findChildren<QScrollBar*>())
         EXPECT_FALSE(bar->orientation() == Qt::Horizontal && bar->isVisible()) << "nothing scrolls sideways";
 }
+
+TEST(ViewerWindow, F5RefreshesTheFolderAndCtrlWClosesTheWindow)
+{
+    const std::string tree = treeWith("viewer-f5", 2);
+    Viewer v(tree, false);
+    QWidget* window = v.view->window();
+    QApplication::setActiveWindow(window);
+    EntryList* list = entryList(v.view.get());
+    list->setFocus();
+    ASSERT_TRUE(waitUntil([&] { return settledViewer(v); }));
+    const qsizetype before = v.view->branch().entries().size();
+    Files::make(tree + "/added.txt");
+    QTest::keyClick(list, Qt::Key_F5);
+    ASSERT_TRUE(waitUntil([&] { return settledViewer(v) && v.view->branch().entries().size() == before + 1; }))
+        << "F5 reloads the folder";
+    QTest::keyClick(list, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible()) << "Ctrl+W closes the viewer";
+}

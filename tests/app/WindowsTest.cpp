@@ -215,7 +215,7 @@ TEST(ScannerWindow, ListFollowsGroupAndSelectableOnly)
     EXPECT_EQ(film.accessibleDescription(), "Not selected");
     film.click();
     EXPECT_EQ(s.c->selection().size(), 1u);
-    EXPECT_EQ(child<QLabel>(s.view.get(), "selectionSummary")->text(), "1 selected • 5 KB");
+    EXPECT_EQ(child<QLabel>(s.view.get(), "selectionSummary")->text(), "1 selected • 5.0\u00a0kB");
     EXPECT_EQ(rowsOf(s.view.get()).front().accessibleDescription(), "Selected");
     EXPECT_TRUE(child<QPushButton>(s.view.get(), "reviewDeletion")->isEnabled());
 
@@ -306,8 +306,9 @@ TEST(ScannerWindow, ReviewSheetListsTheSelectionAndDeletes)
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(showsText(sheet, "Permanently delete 2 selected files?"));
     EXPECT_TRUE(showsText(sheet, "This bypasses the Trash. Synced copies may also be removed."));
+    // A plain-text view hands no-break spaces back as ordinary ones.
     EXPECT_EQ(sheet->findChild<QPlainTextEdit*>()->toPlainText().toStdString(),
-              tree + "/big.bin  •  3 KB\n" + tree + "/small.bin  •  1 KB");
+              tree + "/big.bin  •  3.0 kB\n" + tree + "/small.bin  •  1.0 kB");
     QTest::mouseClick(buttonTitled(sheet, "Cancel"), Qt::LeftButton);
     EXPECT_FALSE(s.c->review());
     ASSERT_TRUE(waitUntil([&] { return s.view->findChild<ReviewSheet*>() == nullptr; }, 2000));

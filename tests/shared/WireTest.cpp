@@ -164,4 +164,8 @@ TEST(Wire, RecordsRoundTripAndRefuseNumbersThatAreNotTheirIntegers)
     EXPECT_TRUE(refused(R"({"folder":"/d","entries":1e3,"files":1,"errors":0,"percent":1})", Tick {}));
     EXPECT_TRUE(refused(R"({"ok":1,"report":"/r"})", Verification {}));
     EXPECT_FALSE(refused(R"({"ok":true,"report":"/r"})", Verification {}));
+    EXPECT_FALSE(refused(R"({"ok":false,"report":"/r","checked":false,"summary":"s"})", Verification {}));
+    EXPECT_TRUE(refused(R"({"ok":true,"report":"/r","checked":false,"summary":""})", Verification {}));
+    EXPECT_TRUE(refused(R"({"ok":false,"report":"/r","checked":0})", Verification {}));
+    EXPECT_TRUE(refused(R"({"ok":false,"report":"/r","summary":"a\u0000b"})", Verification {}));
 }

@@ -131,3 +131,27 @@ TEST(Policy, TheParentFolderIsJudgedOnItsDescriptorAtAnyDepth)
     EXPECT_EQ(modeAsUser(0555), 1) << "a folder the user cannot change";
     Files::removeDeep(base);
 }
+
+TEST(Policy, TheUsersCacheFolderHoldsCachedFiles)
+{
+    const DiskScope scope = homeScope();
+    unsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(modeOf(scope, ".cache/pip/wheel.bin", fileOf(scope)), "challenge");
+    EXPECT_EQ(modeOf(scope, ".cache/pip/wheel.bin", fileOf(scope, 2)), "protected");
+    EXPECT_EQ(modeOf(scope, ".cache/.hidden/x", fileOf(scope)), "protected") << "hidden below the cache folder";
+    EXPECT_EQ(modeOf(scope, ".config/app/x", fileOf(scope)), "protected");
+    EXPECT_EQ(modeOf(scope, ".cacheOld/x", fileOf(scope)), "protected");
+
+    setenv("XDG_CACHE_HOME", (TestHome::path() + "/Cache Here").c_str(), 1);
+    EXPECT_EQ(modeOf(scope, "Cache Here/thumbnails/t.png", fileOf(scope)), "challenge");
+    EXPECT_EQ(modeOf(scope, ".cache/pip/wheel.bin", fileOf(scope)), "protected") << "no longer the cache folder";
+
+    setenv("XDG_CACHE_HOME", "relative/cache", 1);
+    EXPECT_EQ(modeOf(scope, ".cache/pip/wheel.bin", fileOf(scope)), "challenge") << "a relative value is ignored";
+
+    setenv("XDG_CACHE_HOME", "/var/tmp/outside-cache", 1);
+    EXPECT_EQ(modeOf(scope, ".cache/pip/wheel.bin", fileOf(scope)), "protected");
+    EXPECT_EQ(Worker::mode(scope, "/var/tmp/outside-cache/x.bin", fileOf(scope), AT_FDCWD), "protected")
+        << "outside the scope nothing is deletable";
+    unsetenv("XDG_CACHE_HOME");
+}

@@ -159,8 +159,10 @@ void Controller::run(const QString& operation)
             inputs.approved.push_back(row.raw);
     percent_ = operation == QLatin1String("scan") ? std::optional(0) : std::nullopt;
     lastTick_.reset();
-    if (operation == QLatin1String("verify"))
+    if (operation == QLatin1String("verify")) {
+        gateBeforeVerify_ = {blocked_, SessionDisk::trashBlocked()};
         SessionDisk::setTrashBlocked(true);
+    }
     busy_ = true;
     review_ = false;
     scanning_ = operation == QLatin1String("scan");
@@ -265,13 +267,25 @@ void Controller::applyScan(const Scan& scan)
 
 void Controller::applyVerification(const Verification& verification)
 {
-    blocked_ = !verification.ok;
-    SessionDisk::setTrashBlocked(!verification.ok);
     report_ = QString::fromStdString(verification.report);
-    if (verification.ok) {
-        status_ = QStringLiteral("Volume verification passed.");
+    const QString summary = QString::fromStdString(verification.summary);
+    if (!verification.checked) {
+        // Nothing was checked, so the gate stays as it was before this run.
+        blocked_ = gateBeforeVerify_.blocked;
+        SessionDisk::setTrashBlocked(gateBeforeVerify_.trashBlocked);
+        status_ = summary;
         return;
     }
+    blocked_ = !verification.ok;
+    SessionDisk::setTrashBlocked(!verification.ok);
+    if (verification.ok) {
+        status_ = QStringLiteral("Volume verification passed.");
+        if (!summary.isEmpty())
+            status_ += " " + summary;
+        return;
+    }
+    if (!summary.isEmpty())
+        log(summary);
     status_ = QStringLiteral("Verification did not pass. Deletion is disabled. See the report.");
     failure_ = OperationFailure(QStringLiteral("Disk verification did not pass"), status_);
 }

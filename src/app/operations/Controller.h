@@ -128,6 +128,11 @@ private:
     QString status_ = QStringLiteral("Scan the selected disk to find the largest files.");
     std::optional<QString> report_;
     bool blocked_ = false;
+    struct Gate {
+        bool blocked = false;
+        bool trashBlocked = false;
+    };
+    Gate gateBeforeVerify_;
     bool terminateReplyPending_ = false;
     bool quitAfterScan_ = false;
     bool paused_ = false;

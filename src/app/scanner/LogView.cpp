@@ -8,11 +8,15 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 LogView::LogView(Controller& c, QWidget* parent) : QWidget(parent), c_(c)
 {
     setMinimumSize(480, 240);
+    auto* closeKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this);
+    closeKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(closeKey, &QShortcut::activated, this, [this] { window()->close(); });
     auto* layout = new QVBoxLayout(this);
     layout->setSpacing(12);
     auto* header = new QHBoxLayout;

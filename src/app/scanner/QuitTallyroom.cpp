@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QStyle>
 
 QuitTallyroom::QuitTallyroom(Controller& c, QWidget* parent) : QPushButton(QStringLiteral("Close App"), parent), c_(c)
@@ -12,6 +13,12 @@ QuitTallyroom::QuitTallyroom(Controller& c, QWidget* parent) : QPushButton(QStri
     setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     setToolTip(QStringLiteral("Quit tallyroom"));
     connect(this, &QPushButton::clicked, this, &QuitTallyroom::press);
+    auto* quitKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quitKey->setContext(Qt::ApplicationShortcut);
+    connect(quitKey, &QShortcut::activated, this, [this] {
+        if (isEnabled())
+            press();
+    });
     connect(&c_, &Controller::changed, this, &QuitTallyroom::render);
     render();
 }

@@ -22,6 +22,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -120,6 +121,9 @@ QWidget* TallyroomView::toolbar()
     scan_ = new QPushButton(QIcon::fromTheme(QStringLiteral("drive-harddisk"), style()->standardIcon(QStyle::SP_DriveHDIcon)),
                             QStringLiteral("Scan Disk"));
     scan_->setObjectName(QStringLiteral("scanDisk"));
+    auto* rescanKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    rescanKey->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(rescanKey, &QShortcut::activated, scan_, &QPushButton::click);
     auto* viewer = new QPushButton(SymbolIcon::themed(QStringLiteral("view-3d"), QStringLiteral("viewer")), QStringLiteral("Viewer"));
     viewer->setObjectName(QStringLiteral("openViewer"));
     viewer->setToolTip(QStringLiteral("Open the interactive 3D folder viewer"));

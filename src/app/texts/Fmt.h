@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
-// A byte count in decimal units (powers of 1000), in the adaptive style people know from
-// their file manager: "Zero KB", "1 byte", "999 bytes", "123 KB", "1.2 MB", "1.23 GB".
+// A byte count in decimal units (powers of 1000), worded by GLib as the file manager shows
+// sizes: "0 bytes", "1 byte", "999 bytes", "123.5 kB", "1.2 MB". GLib joins the number and a
+// unit with a no-break space.
 QString fmt(int64_t bytes);

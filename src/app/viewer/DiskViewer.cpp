@@ -88,6 +88,8 @@ void DiskViewer::addShortcuts()
         connect(made, &QShortcut::activated, this, action);
     };
     shortcut(QKeySequence(Qt::Key_Escape), [this] { window()->close(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { window()->close(); });
+    shortcut(QKeySequence(Qt::Key_F5), [this] { refresh_->click(); });
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Up)})
         shortcut(keys, [this] {
             if (!atRoot())

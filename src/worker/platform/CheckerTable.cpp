@@ -2,14 +2,22 @@
 
 namespace VolumeChecker {
 
-std::optional<std::vector<std::string>> commandFor(const Mount& mount)
+std::string kernelRoot()
+{
+    return "/sys";
+}
+
+std::string privilegedRunner()
+{
+    return "/usr/bin/pkexec";
+}
+
+std::optional<std::vector<std::string>> onlineCheck(const Mount& mount)
 {
     if (mount.type == "btrfs")
         return std::vector<std::string> {"/usr/bin/btrfs", "scrub", "start", "-B", "-r", mount.mountPoint};
     if (mount.type == "xfs")
         return std::vector<std::string> {"/usr/sbin/xfs_scrub", "-n", mount.mountPoint};
-    if (mount.type == "ext2" || mount.type == "ext3" || mount.type == "ext4")
-        return std::vector<std::string> {"/usr/sbin/e2fsck", "-fn", mount.source};
     return std::nullopt;
 }
 

@@ -6,8 +6,13 @@
 #include <string>
 #include <vector>
 
+// The one table of paths and commands verification uses, so tests can link fakes instead.
 namespace VolumeChecker {
-// The command that checks a mounted volume without changing it, or nothing when its file
-// system has no such checker. Its output is the report and exit status 0 means sound.
-std::optional<std::vector<std::string>> commandFor(const Mount& mount);
+// Where the kernel publishes what it records about block devices and file systems.
+std::string kernelRoot();
+// The program that runs a command as administrator after the desktop's authentication.
+std::string privilegedRunner();
+// The full check of a mounted volume that changes nothing, or nothing when its file system
+// has no check that runs while mounted. Exit status 0 means sound.
+std::optional<std::vector<std::string>> onlineCheck(const Mount& mount);
 }

@@ -87,7 +87,7 @@ TEST(SidebarModel, DetailsNameTheKindOrTheSize)
 {
     EXPECT_EQ(SidebarModel::detailKind(VEntry {"/a", true, false, 0}), "Folder");
     EXPECT_EQ(SidebarModel::detailKind(VEntry {"/a", false, true, 0}), "Symbolic link");
-    EXPECT_EQ(SidebarModel::detailKind(VEntry {"/a", false, false, 3000000}), "3 MB");
+    EXPECT_EQ(SidebarModel::detailKind(VEntry {"/a", false, false, 3000000}), QString("3.0\u00a0MB"));
 }
 
 TEST(Branch, NamesReplaceTheColourLegendFromSixtyOneEntriesInFullView)
