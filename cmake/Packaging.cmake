@@ -1,8 +1,25 @@
 # `cmake --install` and `cpack -G DEB`: the sealed bundle under PREFIX/lib/tallyroom, a
-# command in PREFIX/bin, the desktop entry in PREFIX/share/applications and the icon in
-# PREFIX/share/icons/hicolor. The bundle is copied with its modes, so its seal still holds.
+# command in PREFIX/bin, the desktop entry in PREFIX/share/applications, the icon in
+# PREFIX/share/icons/hicolor, the metainfo and the manual pages. The bundle is copied with
+# its modes, so its seal still holds; a stripping install seals it again after stripping.
 install(DIRECTORY ${BUNDLE_DIR} DESTINATION lib/tallyroom USE_SOURCE_PERMISSIONS)
+install(CODE "set(SEALBUNDLE \"$<TARGET_FILE:sealbundle>\")")
+install(CODE "set(STRIP_PROGRAM \"${CMAKE_STRIP}\")")
+install(CODE [[
+  if(CMAKE_INSTALL_DO_STRIP)
+    set(bundle "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/lib/tallyroom/tallyroom.app")
+    foreach(binary IN ITEMS Contents/MacOS/tallyroom Contents/Helpers/delver)
+      message(STATUS "Stripping: ${bundle}/${binary}")
+      execute_process(COMMAND "${STRIP_PROGRAM}" --strip-unneeded --remove-section=.comment
+        --remove-section=.note "${bundle}/${binary}" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+    message(STATUS "Sealing: ${bundle}")
+    execute_process(COMMAND "${SEALBUNDLE}" "${bundle}" COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+]])
 install(DIRECTORY ${BUNDLE_RESOURCES}/icons/hicolor DESTINATION share/icons)
+install(FILES ${METAINFO} DESTINATION share/metainfo)
+install(FILES ${MANUAL_PAGES} DESTINATION share/man/man1)
 install(CODE "set(DESKTOP_ENTRY_TEMPLATE \"${DESKTOP_ENTRY_TEMPLATE}\")")
 install(CODE [[
   # The prefix is known only now: cpack installs under its own.
@@ -27,8 +44,15 @@ set(CPACK_PACKAGE_CONTACT "tallyroom maintainers <maintainers@tallyroom.invalid>
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Disk-space tool: ranks the largest files, deletes reviewed ones, shows folders in 3D")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# The summary is the first line of the package's description; this is the rest.
+set(CPACK_PACKAGE_DESCRIPTION "tallyroom scans a disk or folder and ranks its largest files. In Read-Only
+Mode it only scans; in Active Mode it deletes the reviewed files permanently
+and safely, writes reports and verifies the volume. Its 3D viewer shows any
+folder as a rotatable graph, and single items can be moved to the Trash.
+Folders can be opened from the file manager.")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
 # The menu cache and the Open With lists come from desktop-file-utils.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS desktop-file-utils)
 include(CPack)
