@@ -20,6 +20,14 @@ install(CODE [[
 install(DIRECTORY ${BUNDLE_RESOURCES}/icons/hicolor DESTINATION share/icons)
 install(FILES ${METAINFO} DESTINATION share/metainfo)
 install(FILES ${MANUAL_PAGES} DESTINATION share/man/man1)
+# What Debian asks of every package's documentation folder.
+set(CHANGELOG ${CMAKE_BINARY_DIR}/share/doc/tallyroom/changelog)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${CHANGELOG} @ONLY)
+add_custom_command(OUTPUT ${CHANGELOG}.gz
+  COMMAND ${GZIP_PROGRAM} -9nkf ${CHANGELOG}
+  DEPENDS ${CHANGELOG})
+add_custom_target(changelog ALL DEPENDS ${CHANGELOG}.gz)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${CHANGELOG}.gz DESTINATION share/doc/tallyroom)
 install(CODE "set(DESKTOP_ENTRY_TEMPLATE \"${DESKTOP_ENTRY_TEMPLATE}\")")
 install(CODE [[
   # The prefix is known only now: cpack installs under its own.
@@ -36,12 +44,18 @@ install(CODE [[
   string(REPLACE "@TRYEXEC@" "${command}" entry "${entry}")
   message(STATUS "Installing: ${root}/share/applications/tallyroom.desktop")
   file(WRITE "${root}/share/applications/tallyroom.desktop" "${entry}")
+  # Launchers find folder handlers through the MIME cache; a package leaves it to the
+  # system's trigger, a direct installation refreshes it itself.
+  find_program(UPDATE_DESKTOP_DATABASE update-desktop-database)
+  if("$ENV{DESTDIR}" STREQUAL "" AND UPDATE_DESKTOP_DATABASE)
+    execute_process(COMMAND "${UPDATE_DESKTOP_DATABASE}" -q "${root}/share/applications")
+  endif()
 ]])
 
 set(CPACK_PACKAGE_NAME tallyroom)
 set(CPACK_PACKAGE_VENDOR tallyroom)
 set(CPACK_PACKAGE_CONTACT "tallyroom maintainers <maintainers@tallyroom.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Disk-space tool: ranks the largest files, deletes reviewed ones, shows folders in 3D")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Disk-space tool: largest files, reviewed deletions, folders in 3D")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # The summary is the first line of the package's description; this is the rest.
