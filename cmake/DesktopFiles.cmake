@@ -28,3 +28,20 @@ endforeach()
 
 add_custom_target(desktopfiles DEPENDS ${desktop_files})
 add_dependencies(bundle desktopfiles)
+
+# The AppStream metainfo and the manual pages, each configured from its one source.
+set(METAINFO ${CMAKE_BINARY_DIR}/share/metainfo/tallyroom.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/src/bundle/tallyroom.metainfo.xml ${METAINFO} @ONLY)
+string(TIMESTAMP MANUAL_DATE "%Y-%m-%d" UTC)
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(MANUAL_PAGES)
+foreach(page IN ITEMS tallyroom delver)
+  set(roff ${CMAKE_BINARY_DIR}/share/man/man1/${page}.1)
+  configure_file(${PROJECT_SOURCE_DIR}/man/${page}.1.in ${roff} @ONLY)
+  add_custom_command(OUTPUT ${roff}.gz
+    COMMAND ${GZIP_PROGRAM} -9nkf ${roff}
+    DEPENDS ${roff}
+    COMMENT "Compressing the ${page}(1) manual page")
+  list(APPEND MANUAL_PAGES ${roff}.gz)
+endforeach()
+add_custom_target(manuals ALL DEPENDS ${MANUAL_PAGES})

@@ -74,6 +74,7 @@ struct ReadEntry {
     std::string icon;
     std::string wmClass;
     std::string categories;
+    bool opensFolders = false;
 };
 
 std::optional<ReadEntry> readByGio(const std::string& file)
@@ -94,6 +95,8 @@ std::optional<ReadEntry> readByGio(const std::string& file)
     read.wmClass = wmClass ? wmClass : "";
     const char* categories = g_desktop_app_info_get_categories(info);
     read.categories = categories ? categories : "";
+    const char* const* types = g_app_info_get_supported_types(G_APP_INFO(info));
+    read.opensFolders = types && g_strv_contains(types, "inode/directory") && g_app_info_supports_files(G_APP_INFO(info));
     g_object_unref(info);
     return read;
 }
@@ -116,6 +119,7 @@ TEST(DesktopIntegration, RegistersTheCopyWithItsEntryAndIconsAndReplacesThemForT
     AppIdentity::apply();
     EXPECT_EQ(read->wmClass, QGuiApplication::desktopFileName().toStdString()) << "windows match the entry";
     EXPECT_NE(read->categories.find("System"), std::string::npos);
+    EXPECT_TRUE(read->opensFolders) << "file managers offer it for folders and hand it the path";
     EXPECT_NE(Files::read(entry).find("TryExec=" + first + "/Contents/MacOS/tallyroom\n"), std::string::npos)
         << "menus hide the entry once the copy is gone";
     for (const char* icon : {"scalable/apps/tallyroom.svg", "16x16/apps/tallyroom.png", "48x48/apps/tallyroom.png",

@@ -113,7 +113,7 @@ def main():
         entry = Gio.DesktopAppInfo.new_from_filename(os.path.join(share, "applications", "tallyroom.desktop"))
         assert entry is not None, "the desktop entry reads as an application"
         command = GLib.shell_parse_argv(entry.get_commandline())[1]
-        assert command == [executable], command
+        assert command == [executable, "%f"], command
         assert entry.get_string("TryExec") == executable
         assert entry.get_startup_wm_class() == "tallyroom"
         assert entry.get_string("Icon") == "tallyroom"

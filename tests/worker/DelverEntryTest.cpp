@@ -174,3 +174,26 @@ TEST(DelverEntry, FailedScanKeepsItsProgressLinesAndEndsWithTheFailureText)
     EXPECT_EQ(tick.at("folder"), c.root);
     EXPECT_FALSE(Files::exists(TestHome::path() + "/Library/Other"));
 }
+
+TEST(DelverEntry, HelpAndVersionGoToStandardOutputAndUnknownOptionsExitTwo)
+{
+    for (const char* option : {"--help", "-h"}) {
+        const WorkerRun help = WorkerRun::of(DELVER, {option});
+        EXPECT_EQ(help.status, 0) << option;
+        EXPECT_EQ(help.out.rfind("Usage: delver OPERATION SCOPE\n", 0), 0u) << help.out;
+        EXPECT_EQ(help.err, "");
+    }
+    const WorkerRun version = WorkerRun::of(DELVER, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("delver ", 0), 0u);
+    EXPECT_EQ(version.out.back(), '\n');
+
+    Case c;
+    const WorkerRun unknown = WorkerRun::of(DELVER, {"--bogus", c.scope()});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_EQ(unknown.err, "delver: unknown option '--bogus'; see 'delver --help'.\n");
+    // Options only replace the operation: the application's two-argument form is unchanged.
+    expectFailure(WorkerRun::of(DELVER, {"scan", "--help"}), "Choose a target disk first.");
+    EXPECT_EQ(run("scan", c.scope()).status, 0);
+}

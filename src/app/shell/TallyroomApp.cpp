@@ -63,6 +63,21 @@ QSize fitted(QSize wanted, const QWidget* window)
     return wanted.boundedTo(screen->availableGeometry().size() - frame);
 }
 
+// The scope setup handed to the installed copy, rebuilt, when it still names what it named.
+std::optional<DiskScope> handedOver(const std::optional<QString>& text)
+{
+    if (!text)
+        return std::nullopt;
+    try {
+        const DiskScope handed = DiskScope::fromBase64(text->toStdString());
+        if (!handed.valid())
+            return std::nullopt;
+        return DiskScope(handed.root(), handed.cloud(), handed.data(), handed.readOnly());
+    } catch (const Problem&) {
+        return std::nullopt;
+    }
+}
+
 QWidget* notice(const QString& text)
 {
     auto* box = new QWidget;
@@ -93,24 +108,22 @@ TallyroomApp::~TallyroomApp()
 
 std::optional<DiskScope> TallyroomApp::selectedDisk(const QStringList& arguments)
 {
-    const qsizetype option = arguments.indexOf(QStringLiteral("--selected-disk"));
-    if (option < 0 || option + 1 >= arguments.size())
-        return std::nullopt;
-    try {
-        const DiskScope handed = DiskScope::fromBase64(arguments[option + 1].toStdString());
-        if (!handed.valid())
-            return std::nullopt;
-        return DiskScope(handed.root(), handed.cloud(), handed.data(), handed.readOnly());
-    } catch (const Problem&) {
-        return std::nullopt;
-    }
+    return handedOver(CommandLine::parse(arguments, QDir::currentPath()).selectedDisk);
+}
+
+void TallyroomApp::launchWith(const CommandLine& command)
+{
+    openWindow(QStringLiteral("main"));
+    if (command.folder)
+        if (auto* setup = qobject_cast<DiskSetup*>(mainStack_->widget(0)))
+            setup->chooseFolder(*command.folder);
+    if (const auto scope = handedOver(command.selectedDisk))
+        start(*scope);
 }
 
 void TallyroomApp::launch(const QStringList& arguments)
 {
-    openWindow(QStringLiteral("main"));
-    if (const auto scope = selectedDisk(arguments))
-        start(*scope);
+    launchWith(CommandLine::parse(arguments, QDir::currentPath()));
 }
 
 void TallyroomApp::start(const DiskScope& scope)

@@ -3,6 +3,7 @@
 #include "app/platform/DesktopWorkspace.h"
 #include "app/platform/GioApplications.h"
 #include "app/shell/AppLifecycle.h"
+#include "app/shell/CommandLine.h"
 #include "shared/DiskScope.h"
 
 #include <QHash>
@@ -27,7 +28,9 @@ public:
     TallyroomApp(Authenticator& authenticator, QString worker, QObject* parent = nullptr);
     ~TallyroomApp() override;
 
-    // Shows the main window; a valid --selected-disk scope starts its session at once.
+    // Shows the main window with the command line's folder chosen in setup; a valid
+    // --selected-disk scope starts its session at once.
+    void launchWith(const CommandLine& command);
     void launch(const QStringList& arguments);
     void start(const DiskScope& scope);
     void openWindow(const QString& identifier);
