@@ -89,7 +89,7 @@ void DiskViewer::addShortcuts()
     };
     shortcut(QKeySequence(Qt::Key_Escape), [this] { window()->close(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_W), [this] { window()->close(); });
-    shortcut(QKeySequence(Qt::Key_F5), [this] { refresh_->click(); });
+    shortcut(QKeySequence(Qt::Key_F5), [this] { header_->refreshView(); });
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::ALT | Qt::Key_Up)})
         shortcut(keys, [this] {
             if (!atRoot())

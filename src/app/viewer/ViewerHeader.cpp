@@ -66,3 +66,8 @@ void ViewerHeader::render()
     deleteFolder_->setEnabled(!c_.readOnly() && !atRoot && !b_.moving());
     refresh_->setEnabled(!b_.loading() && !b_.moving());
 }
+
+void ViewerHeader::refreshView()
+{
+    refresh_->click();
+}

@@ -19,6 +19,8 @@ public:
     ViewerHeader(Branch& b, Controller& c, Workspace& workspace, std::function<void()> openMain, QWidget* parent = nullptr);
 
     void render();
+    // What "Refresh View" does, when it may.
+    void refreshView();
 
 private:
     void addFolderCommands(QLayout* row);
